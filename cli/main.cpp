@@ -1,0 +1,112 @@
+// quorrix-report: the text pages of the Quorrix window on a terminal, from this machine or
+// from saved tables, sectors and battery folders.
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "cli/inputs.h"
+#include "cli/report_options.h"
+#include "smbios/smbios.h"
+#include "smbios/smbios_pages.h"
+#include "text/gbk.h"
+
+namespace {
+
+constexpr int kExitBadInput = 2;
+
+struct ReportPage {
+    int nNumber;
+    const char* caption;  // UTF-8, the window's page frame caption
+    std::string strText;  // GBK page text
+};
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "quorrix-report: %s\n", message.c_str());
+    return kExitBadInput;
+}
+
+bool Write(std::string_view bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+}
+
+// UTF-8 with LF line ends, for a terminal.
+std::string ForTerminal(std::string_view gbk) {
+    std::string utf8 = text::GbkToUtf8(gbk);
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
+        out.push_back(utf8[i]);
+    }
+    return out;
+}
+
+bool PrintPages(const std::vector<ReportPage>& pages, const cli::ReportOptions& options) {
+    bool ok = true;
+    for (const ReportPage& page : pages) {
+        if (options.nPage != 0) {
+            // One page: the text alone; raw is byte for byte what the window's pane gets.
+            if (options.bRaw) return Write(page.strText);
+            std::string shown = ForTerminal(page.strText);
+            if (!shown.empty() && shown.back() != '\n') shown.push_back('\n');
+            return Write(shown);
+        }
+        const std::string caption = std::string("== ") + page.caption + " ==";
+        if (options.bRaw) {
+            ok = ok && Write(text::Utf8ToGbk(caption) + "\r\n") && Write(page.strText);
+            if (!page.strText.ends_with("\r\n")) ok = ok && Write("\r\n");
+        } else {
+            std::string shown = ForTerminal(page.strText);
+            if (!shown.empty() && shown.back() != '\n') shown.push_back('\n');
+            ok = ok && Write(caption + "\n") && Write(shown);
+        }
+    }
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    auto parsed = cli::ParseOptions(argc, argv);
+    if (auto* message = std::get_if<std::string>(&parsed)) {
+        std::fprintf(stderr, "quorrix-report: %s\nTry 'quorrix-report --help'.\n", message->c_str());
+        return kExitBadInput;
+    }
+    const cli::ReportOptions& options = std::get<cli::ReportOptions>(parsed);
+    if (options.bHelp) return Write(cli::kUsage) ? 0 : 1;
+    if (options.bVersion) return Write("quorrix-report 2.0\n") ? 0 : 1;
+
+    std::string err;
+    std::vector<ReportPage> pages;
+    std::unique_ptr<CSMBios> smbios;
+    if (options.nPage != 6) {  // every page but the disk page reads the firmware tables
+        smbios = cli::GatherSmbios(options, &err);
+        if (!smbios) return Fail(err);
+    }
+    if (options.Wants(1)) {
+        std::string version;
+        pages.push_back({1, "BIOS信息", smbios::BuildBiosPage(*smbios, &version)});
+    }
+    if (options.Wants(2)) pages.push_back({2, "整机信息", smbios::BuildSystemPage(*smbios)});
+    if (options.Wants(3)) pages.push_back({3, "处理器信息", smbios::BuildProcessorPage(*smbios)});
+    if (options.Wants(4)) pages.push_back({4, "主板信息", smbios::BuildBoardPage(*smbios)});
+    if (options.Wants(5)) {
+        std::string memory;
+        smbios::AppendMemoryPage(*smbios, &memory);
+        pages.push_back({5, "内存信息", std::move(memory)});
+    }
+    if (options.Wants(6)) {
+        auto disk = cli::GatherDiskPage(options, &err);
+        if (!disk) return Fail(err);
+        pages.push_back({6, "硬盘信息", std::move(*disk)});
+    }
+    if (options.Wants(7)) {
+        auto battery = cli::GatherBatteryPage(options, *smbios, &err);
+        if (!battery) return Fail(err);
+        pages.push_back({7, "电池信息", std::move(*battery)});
+    }
+    const bool written = PrintPages(pages, options);
+    return (written && std::fflush(stdout) == 0) ? 0 : 1;
+}

@@ -1,0 +1,28 @@
+// The command line of quorrix-report.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace cli {
+
+struct ReportOptions {
+    int nPage = 0;  // 1 to 7; 0 prints every page
+    bool bRaw = false;
+    bool bHelp = false;
+    bool bVersion = false;
+    std::optional<std::string> fromDump;     // dmidecode --dump-bin file
+    std::optional<std::string> dmiDir;       // copy of /sys/firmware/dmi/tables
+    std::optional<std::string> diskDump;     // identify.bin + smart.bin, or id-ctrl.bin + smart-log.bin
+    std::optional<std::string> powerSupply;  // copy of /sys/class/power_supply
+
+    bool Wants(int page) const { return nPage == 0 || nPage == page; }
+};
+
+// The options, or the text of what is wrong with the command line.
+std::variant<ReportOptions, std::string> ParseOptions(int argc, const char* const* argv);
+
+extern const char* const kUsage;
+
+}  // namespace cli

@@ -1,0 +1,27 @@
+#include <gtest/gtest.h>
+
+#include "platform/smbios_source.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+TEST(SysfsSmbiosSource, ReadsEachPartOnItsOwn) {
+    testsupport::CTempDir dir;
+    platform::CSysfsSmbiosSource source(dir.Path().string());
+    auto tables = source.ReadTables();
+    EXPECT_FALSE(tables.entryPoint);
+    EXPECT_FALSE(tables.table);
+
+    dir.Write("smbios_entry_point", "_SM3_abc");
+    tables = source.ReadTables();
+    ASSERT_TRUE(tables.entryPoint);
+    EXPECT_EQ(tables.entryPoint->size(), 8u);
+    EXPECT_FALSE(tables.table);  // entry point there, table not: versions without data
+
+    dir.Write("DMI", std::vector<std::uint8_t>(70000, 0x7F));
+    tables = source.ReadTables();
+    ASSERT_TRUE(tables.table);
+    EXPECT_EQ(tables.table->size(), 70000u);  // a long table reaches the reader, which refuses it
+}
+
+}  // namespace
