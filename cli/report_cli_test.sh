@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# quorrix-report as a user runs it: bad arguments and unreadable input give one message on
+# stderr and exit status 2, never a crash; good dumps decode.
+set -u
+report=$1
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+
+# expect_exit STATUS NAME ARGS...: the run ends with STATUS and, for 2, one line on stderr.
+expect_exit() {
+  local want=$1 name=$2
+  shift 2
+  "$report" "$@" >"$tmp/out" 2>"$tmp/err" </dev/null
+  local got=$?
+  if [ "$got" -ne "$want" ]; then
+    echo "FAIL $name: exit $got, expected $want; stderr: $(head -c 300 "$tmp/err")"
+    failures=$((failures + 1))
+  elif [ "$want" -eq 2 ] && ! grep -q '^quorrix-report: ' "$tmp/err"; then
+    echo "FAIL $name: no message on stderr"
+    failures=$((failures + 1))
+  else
+    echo "ok   $name"
+  fi
+}
+
+expect_exit 0 help --help
+expect_exit 2 unknown-option --bogus
+expect_exit 2 page-out-of-range --page 9
+expect_exit 2 missing-dump --from-dump "$tmp/nothing.bin"
+expect_exit 2 dump-is-a-folder --from-dump "$tmp"
+: >"$tmp/empty.bin"
+expect_exit 2 empty-dump --from-dump "$tmp/empty.bin" --page 1
+printf 'NOT-AN-ENTRY-POINT-AT-ALL......_______' >"$tmp/anchor.bin"
+expect_exit 2 wrong-anchor --from-dump "$tmp/anchor.bin" --page 1
+printf '_SM3_' >"$tmp/short.bin"
+expect_exit 2 short-dump --from-dump "$tmp/short.bin" --page 1
+expect_exit 2 missing-dmi-dir --dmi-dir "$tmp/no-such-dir" --page 1
+
+# A valid SMBIOS 3.0 dump-bin file: 24-byte _SM3_ entry point padded to 32 bytes, table at
+# 0x20 holding one BIOS structure (vendor "Acme", version "1.0") and the end-of-table.
+table='\x00\x12\x00\x00\x01\x02\x00\xf0\x03\x0f\x00\x00\x00\x00\x00\x00\x00\x00Acme\x001.0\x002024\x00\x00\x7f\x04\x01\x00\x00\x00'
+printf '_SM3_\x00\x18\x03\x00\x00\x01\x00\x27\x00\x00\x00\x20\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00'"$table" >"$tmp/good.bin"
+expect_exit 0 good-dump --from-dump "$tmp/good.bin" --page 1 --raw
+if ! grep -q 'Acme' "$tmp/out" || ! grep -q '3\.0' "$tmp/out"; then
+  echo "FAIL good-dump: page 1 lacks the vendor or version: $(cat -v "$tmp/out")"
+  failures=$((failures + 1))
+fi
+# The same table as a copy of /sys/firmware/dmi/tables.
+mkdir -p "$tmp/dmi"
+head -c 24 "$tmp/good.bin" >"$tmp/dmi/smbios_entry_point"
+tail -c +33 "$tmp/good.bin" >"$tmp/dmi/DMI"
+expect_exit 0 good-dmi-dir --dmi-dir "$tmp/dmi" --page 1
+if ! grep -q 'BIOS制造商  ：Acme' "$tmp/out"; then
+  echo "FAIL good-dmi-dir: page 1 in UTF-8 lacks the vendor line: $(cat -v "$tmp/out")"
+  failures=$((failures + 1))
+fi
+rm "$tmp/dmi/DMI"
+expect_exit 2 dmi-dir-without-table --dmi-dir "$tmp/dmi" --page 1
+
+# Garbage of every size never crashes the decoder.
+for n in 1 17 31 32 33 100 4096; do
+  head -c "$n" /dev/urandom >"$tmp/rand.bin"
+  "$report" --from-dump "$tmp/rand.bin" >/dev/null 2>&1 </dev/null
+  rc=$?
+  if [ "$rc" -ne 0 ] && [ "$rc" -ne 2 ]; then
+    echo "FAIL random-$n: exit $rc"
+    failures=$((failures + 1))
+  fi
+done
+
+[ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }

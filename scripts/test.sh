@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds from scratch and runs every check.
+#   1. a normal build (warnings as errors) and its test suite
+#   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   3. the libFuzzer targets (clang), each for a short run
+#   4. the comparisons with independent decoders, when ../shared/tools is beside the checkout
+# Ends with one line "summary: N passed, M failed" over these steps.
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=${QUORRIX_JOBS:-$(nproc)}
+fuzz_seconds=${QUORRIX_FUZZ_SECONDS:-20}
+passed=0
+failed=0
+failed_steps=()
+
+step() {  # step NAME COMMAND...: runs one step, counts it, keeps going on failure
+  local name=$1
+  shift
+  echo "=== $name"
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    failed_steps+=("$name")
+    echo "=== $name FAILED"
+  fi
+}
+
+"$root/scripts/deps.sh" test || { echo "summary: 0 passed, 1 failed"; exit 1; }
+
+export QT_QPA_PLATFORM=offscreen
+
+build_and_test() {  # build_and_test DIR CMAKE-ARGS...
+  local dir=$1
+  shift
+  rm -rf "$dir"
+  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@" &&
+    cmake --build "$dir" -j "$jobs" &&
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300
+}
+
+step "build and test" build_and_test build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+# Sanitizer failures stop the test that hit them.
+export ASAN_OPTIONS=abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+step "build and test with ASan+UBSan" build_and_test build/asan -DCMAKE_BUILD_TYPE=Debug \
+  -DQUORRIX_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++
+
+run_fuzzers() {
+  rm -rf build/fuzz
+  CXX=clang++ cmake -S "$root" -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQUORRIX_FUZZ=ON -DQUORRIX_GUI=OFF -DBUILD_TESTING=OFF &&
+    cmake --build build/fuzz -j "$jobs" || return 1
+  local ok=0 found=0
+  for fuzzer in $(find build/fuzz -maxdepth 3 -type f -name '*_fuzzer' -perm -u+x | sort); do
+    found=1
+    local corpus
+    corpus=$(mktemp -d)
+    echo "--- $(basename "$fuzzer") for ${fuzz_seconds}s"
+    if ! "$fuzzer" -max_total_time="$fuzz_seconds" -max_len=70000 -print_final_stats=1 \
+        "$corpus" 2>&1 | tail -n 5; then
+      ok=1
+    fi
+    rm -rf "$corpus"
+  done
+  [ "$found" -eq 1 ] || { echo "no fuzz targets were built"; return 1; }
+  return $ok
+}
+step "fuzz" run_fuzzers
+
+tools="$root/../shared/tools"
+fixtures="$root/../shared/fixtures"
+if [ -d "$tools" ] && [ -d "$fixtures" ]; then
+  report="$root/build/test/cli/quorrix-report"
+  step "smbios-oracle" "$tools/smbios-oracle" "$report" "$fixtures/smbios"
+  step "disk-oracle" "$tools/disk-oracle" "$report" "$fixtures/ata" "$fixtures/nvme"
+  step "battery-oracle" "$tools/battery-oracle" "$report" "$fixtures/battery"
+else
+  echo "=== oracles skipped: no ../shared/tools or ../shared/fixtures beside the checkout"
+fi
+
+if [ ${#failed_steps[@]} -gt 0 ]; then echo "failed steps: ${failed_steps[*]}"; fi
+echo "summary: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
