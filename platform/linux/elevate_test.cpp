@@ -24,6 +24,7 @@ platform::EnvLookup Lookup(const Env& vars) {
 }
 
 using Argv = std::vector<std::string>;
+using platform::PkexecCommand;
 
 TEST(PkexecCommand, KeepsWhatTheWindowNeedsOnEachDisplay) {
     const std::string pk = "/usr/bin/pkexec";
