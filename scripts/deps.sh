@@ -17,6 +17,9 @@ TEST_PACKAGES=(
   clang libclang-rt-14-dev
   dmidecode smartmontools nvme-cli
   xvfb xauth
+  # the .deb check and the end-to-end test on emulated hardware
+  dpkg-dev desktop-file-utils libxml2-utils groff-base
+  python3 qemu-system-x86 busybox-static acpica-tools
 )
 
 want=("${RUN_PACKAGES[@]}")
