@@ -1,0 +1,109 @@
+#include "disk/hd_smart.h"
+
+#include <algorithm>
+
+#include "disk/nvme_health.h"
+#include "disk/smart_attributes.h"
+
+namespace {
+
+// ATA registers of the three commands (ACS-3 7.12 IDENTIFY DEVICE, 7.44.2 SMART ENABLE
+// OPERATIONS, 7.44.6 SMART READ DATA). Device is A0h for every drive: the obsolete bits 7
+// and 5 set, DEV 0.
+constexpr platform::AtaRegisters kSmartEnable{0xD8, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0};
+constexpr platform::AtaRegisters kIdentifyDevice{0x00, 1, 1, 0x00, 0x00, 0xA0, 0xEC};
+constexpr platform::AtaRegisters kSmartReadData{0xD0, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0};
+
+constexpr int kKelvinAtZeroCelsius = 273;
+
+bool TakesSmartCommands(const DriveSlot& slot) {
+    std::uint32_t caps = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        caps |= std::uint32_t{slot.m_version[platform::kSmartVersionCapsOffset + i]} << (8 * i);
+    }
+    return (caps & platform::kCapSmartCmd) != 0;
+}
+
+}  // namespace
+
+CHdSmart::CHdSmart(platform::IDriveSystem& drives) : m_pDrives(&drives) {
+    static_cast<void>(ReadDrive(0));
+}
+
+bool CHdSmart::ReadDrive(std::uint8_t d) {
+    if (d >= kDriveSlots) return false;
+    const auto drive = m_pDrives->OpenDrive(d);
+    if (!drive) return false;
+
+    DriveSlot& slot = m_drive[d];
+    bool ok = drive->GetVersion(slot.m_version);
+    if (ok && TakesSmartCommands(slot)) {
+        ok = EnableSmart(*drive, d);
+        if (ok) {
+            ok = ReadIdentify(*drive, d);
+            // The counters are read whether or not the identify data came.
+            ok = ReadAttributes(*drive, d);
+        }
+    } else if (drive->IsNvme()) {
+        ok = ReadNvmeIdentify(*drive);
+        ok = ReadNvmeHealth(*drive);
+    }
+    return ok;
+}
+
+bool CHdSmart::EnableSmart(platform::IDrive& drive, std::uint8_t d) {
+    int errorCode = 0;
+    if (drive.SendCommand(kSmartEnable, &errorCode)) return true;
+    m_drive[d].m_strError = "Error " + std::to_string(errorCode) + " in reading SMART Enabled flag";
+    return false;
+}
+
+bool CHdSmart::ReadIdentify(platform::IDrive& drive, std::uint8_t d) {
+    std::array<std::uint8_t, platform::kAtaSectorBytes> sector{};
+    if (!drive.ReceiveData(kIdentifyDevice, sector)) return false;
+    auto& identify = m_drive[d].m_identify;
+    std::copy_n(sector.begin(), identify.size(), identify.begin());
+    disk::AtaIdentity identity = disk::ConvertIdentifyStrings(identify);
+    m_strModel = std::move(identity.strModel);
+    m_strSerial = std::move(identity.strSerial);
+    m_strFirmware = std::move(identity.strFirmware);
+    return true;
+}
+
+bool CHdSmart::ReadAttributes(platform::IDrive& drive, std::uint8_t /*d*/) {
+    std::array<std::uint8_t, platform::kAtaSectorBytes> sector{};
+    if (!drive.ReceiveData(kSmartReadData, sector)) return false;
+    const disk::SmartCounters counters = disk::WalkSmartAttributes(sector);
+    if (counters.powerOnHours) m_strPowerOnHours = std::to_string(*counters.powerOnHours);
+    if (counters.powerCycles) m_strPowerCycles = std::to_string(*counters.powerCycles);
+    if (counters.temperatureCelsius) {
+        m_strTemperature = std::to_string(*counters.temperatureCelsius);
+    }
+    return true;
+}
+
+bool CHdSmart::ReadNvmeIdentify(platform::IDrive& drive) {
+    std::array<std::uint8_t, platform::kNvmeIdentifyBytes> identify{};
+    if (!drive.NvmeIdentifyController(identify)) return false;
+    auto identity = disk::DecodeNvmeIdentity(identify);
+    if (!identity) return false;
+    m_strModel = std::move(identity->strModel);
+    m_strSerial = std::move(identity->strSerial);
+    m_strFirmware = std::move(identity->strFirmware);
+    return true;
+}
+
+bool CHdSmart::ReadNvmeHealth(platform::IDrive& drive) {
+    std::array<std::uint8_t, platform::kNvmeLogPageBytes> log{};
+    if (!drive.NvmeGetLogPage(platform::kNvmeLogSmartHealth, log)) return false;
+    const auto health = disk::DecodeNvmeHealth(log);
+    if (!health) return false;
+    m_strTemperature = std::to_string(int{health->temperatureKelvin} - kKelvinAtZeroCelsius);
+    m_strPowerCycles = disk::CounterToDecimal(health->powerCycles);
+    m_strPowerOnHours = disk::CounterToDecimal(health->powerOnHours);
+    return true;
+}
+
+void CHdSmart::FixAtaString(std::span<std::uint8_t> field) {
+    disk::FixAtaString(field);
+}

@@ -1,0 +1,58 @@
+// CHdSmart: the identity and three SMART counters of the first physical drive, read once, at
+// construction, into finished page texts.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "disk/ata_identify.h"
+#include "platform/drive_system.h"
+
+// What the reader keeps of one drive number.
+struct DriveSlot {
+    std::array<std::uint8_t, platform::kSmartVersionBytes> m_version{};  // the version record
+    // Words 0-127 of IDENTIFY DEVICE, the three text fields converted in place.
+    std::array<std::uint8_t, disk::kIdentifyKeptBytes> m_identify{};
+    std::string m_strError;  // the last failed SMART enable, or empty
+};
+
+class CHdSmart {
+public:
+    static constexpr std::size_t kDriveSlots = 32;
+
+    // Reads drive 0 of `drives`. `drives` must outlive every later ReadDrive call.
+    explicit CHdSmart(platform::IDriveSystem& drives);
+
+    // Reads drive `d`: its version record, and when it takes SMART commands, SMART enable,
+    // identify and attributes (an NVMe controller: Identify Controller and the health log).
+    // False when the drive cannot be opened, `d` has no slot (32 or more), the enable
+    // failed, or the last read failed; true for a drive without SMART commands.
+    bool ReadDrive(std::uint8_t d);
+    // SMART ENABLE OPERATIONS. On failure the slot's error text holds the error code.
+    bool EnableSmart(platform::IDrive& drive, std::uint8_t d);
+    // IDENTIFY DEVICE into the slot and the model, serial and firmware texts.
+    bool ReadIdentify(platform::IDrive& drive, std::uint8_t d);
+    // SMART READ DATA into the power-on hours, power cycles and temperature texts.
+    bool ReadAttributes(platform::IDrive& drive, std::uint8_t d);
+    // Identify Controller into the model, serial and firmware texts.
+    bool ReadNvmeIdentify(platform::IDrive& drive);
+    // The SMART / Health log into the temperature, power cycles and power-on hours texts.
+    bool ReadNvmeHealth(platform::IDrive& drive);
+
+    // The ATA string conversion of disk::FixAtaString, in place.
+    static void FixAtaString(std::span<std::uint8_t> field);
+
+    std::string m_strFirmware;
+    std::string m_strSerial;
+    std::string m_strModel;
+    std::string m_strTemperature;  // degrees Celsius
+    std::string m_strPowerOnHours;
+    std::string m_strPowerCycles;
+    std::array<DriveSlot, kDriveSlots> m_drive;
+
+private:
+    platform::IDriveSystem* m_pDrives;
+};

@@ -1,0 +1,80 @@
+#include "disk/nvme_health.h"
+
+#include <gtest/gtest.h>
+
+#include "disk/test_sectors.h"
+
+namespace {
+
+disk::NvmeCounter Counter(std::initializer_list<std::uint8_t> bytes) {
+    disk::NvmeCounter counter{};
+    std::size_t i = 0;
+    for (std::uint8_t b : bytes) counter[i++] = b;
+    return counter;
+}
+
+TEST(NvmeIdentity, TrimsBlankPaddedFields) {
+    auto identify =
+        disktest::NvmeIdentifySector("THNSN5512GPU7 TOSHIBA", "        37RSDEADBEEF", "410557LA");
+    auto identity = disk::DecodeNvmeIdentity(identify);
+    ASSERT_TRUE(identity);
+    EXPECT_EQ(identity->strModel, "THNSN5512GPU7 TOSHIBA");
+    EXPECT_EQ(identity->strSerial, "37RSDEADBEEF");
+    EXPECT_EQ(identity->strFirmware, "410557LA");  // full width, and the next byte is not taken
+
+    // Full-width neighbours: serial ends at byte 23, model at 63.
+    identify = disktest::NvmeIdentifySector("M234567890123456789012345678901234567890",
+                                            "S2345678901234567890", "F2345678");
+    identify[72] = 'X';  // first byte after the firmware field
+    identity = disk::DecodeNvmeIdentity(identify);
+    ASSERT_TRUE(identity);
+    EXPECT_EQ(identity->strSerial, "S2345678901234567890");
+    EXPECT_EQ(identity->strModel, "M234567890123456789012345678901234567890");
+    EXPECT_EQ(identity->strFirmware, "F2345678");
+
+    // A NUL ends a field early.
+    identify[64 + 3] = 0;
+    EXPECT_EQ(disk::DecodeNvmeIdentity(identify)->strFirmware, "F23");
+}
+
+TEST(NvmeIdentity, OnlyTheWholeStructure) {
+    const auto identify = disktest::NvmeIdentifySector("M", "S", "F");
+    EXPECT_FALSE(disk::DecodeNvmeIdentity(std::span(identify).first(4095)));
+    EXPECT_FALSE(disk::DecodeNvmeIdentity(std::span(identify).first(512)));
+    EXPECT_FALSE(disk::DecodeNvmeIdentity({}));
+}
+
+TEST(NvmeHealth, ReadsTemperatureAndCountersAtTheirOffsets) {
+    const auto log = disktest::NvmeHealthLog(330, 106, 28414);
+    const auto health = disk::DecodeNvmeHealth(log);
+    ASSERT_TRUE(health);
+    EXPECT_EQ(health->temperatureKelvin, 330);
+    EXPECT_EQ(disk::CounterToDecimal(health->powerCycles), "106");
+    EXPECT_EQ(disk::CounterToDecimal(health->powerOnHours), "28414");  // not the 91 after it
+
+    EXPECT_FALSE(disk::DecodeNvmeHealth(std::span(log).first(511)));
+    EXPECT_FALSE(disk::DecodeNvmeHealth(std::vector<std::uint8_t>(513, 0)));
+}
+
+TEST(NvmeHealth, CountersAreFull128BitDecimals) {
+    EXPECT_EQ(disk::CounterToDecimal(Counter({})), "0");
+    EXPECT_EQ(disk::CounterToDecimal(Counter({9})), "9");
+    EXPECT_EQ(disk::CounterToDecimal(Counter({10})), "10");
+    // 2^32 and 2^32 + 1: a 32-bit reading would give 0 and 1.
+    EXPECT_EQ(disk::CounterToDecimal(Counter({0, 0, 0, 0, 1})), "4294967296");
+    EXPECT_EQ(disk::CounterToDecimal(Counter({1, 0, 0, 0, 1})), "4294967297");
+    // 2^64: beyond any 64-bit integer.
+    EXPECT_EQ(disk::CounterToDecimal(Counter({0, 0, 0, 0, 0, 0, 0, 0, 1})), "18446744073709551616");
+    // 2^64 - 1 and 2^128 - 1.
+    EXPECT_EQ(disk::CounterToDecimal(Counter({255, 255, 255, 255, 255, 255, 255, 255})),
+              "18446744073709551615");
+    disk::NvmeCounter all{};
+    all.fill(0xFF);
+    EXPECT_EQ(disk::CounterToDecimal(all), "340282366920938463463374607431768211455");
+    // The most significant byte alone: 2^120.
+    disk::NvmeCounter top{};
+    top[15] = 1;
+    EXPECT_EQ(disk::CounterToDecimal(top), "1329227995784915872903807060280344576");
+}
+
+}  // namespace

@@ -1,0 +1,29 @@
+// NVMe admin commands as plain values (NVMe Base Specification 2.0, 5.16 Get Log Page and
+// 5.17 Identify). The ioctl wrapper copies them into the kernel's passthrough structure.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+struct NvmeAdminCommand {
+    std::uint8_t opcode = 0;
+    std::uint32_t nsid = 0;
+    std::uint32_t cdw10 = 0;
+    std::uint32_t cdw11 = 0;
+    std::uint32_t dataLength = 0;  // bytes the controller returns
+};
+
+// Identify, CNS 01h: the 4096-byte Identify Controller data structure.
+NvmeAdminCommand IdentifyControllerCommand();
+
+// Get Log Page `logId` over all namespaces (NSID FFFFFFFFh), `bytes` long (a non-zero
+// multiple of 4).
+NvmeAdminCommand GetLogPageCommand(std::uint8_t logId, std::uint32_t bytes);
+
+// Turns the ioctl's result into success: 0 is success; a positive value is the NVMe status
+// the controller completed with (`*errorCode` = EIO); a negative one a failed ioctl, whose
+// errno is `callErrno`.
+bool JudgeNvmeResult(int ioctlResult, int callErrno, int* errorCode);
+
+}  // namespace platform
