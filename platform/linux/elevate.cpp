@@ -80,8 +80,16 @@ std::optional<ChildResult> RunAndWait(const std::vector<std::string>& argv, std:
 
 }  // namespace
 
+bool PolkitActionCovers(const std::string& policyFile, const std::string& self) {
+    const auto bytes = ReadFileBytes(policyFile, 64 * 1024);
+    if (!bytes) return false;
+    const std::string text(bytes->begin(), bytes->end());
+    return text.find("<annotate key=\"org.freedesktop.policykit.exec.path\">" + self +
+                     "</annotate>") != std::string::npos;
+}
+
 std::vector<std::string> PkexecCommand(const std::string& pkexec, const std::string& self,
-                                       const EnvLookup& env) {
+                                       bool bActionCoversSelf, const EnvLookup& env) {
     const auto display = env("DISPLAY");
     const auto xauthority = env("XAUTHORITY");
     const auto waylandDisplay = env("WAYLAND_DISPLAY");
@@ -89,7 +97,8 @@ std::vector<std::string> PkexecCommand(const std::string& pkexec, const std::str
     const bool wayland =
         IsSet(waylandDisplay) || (IsSet(qpaPlatform) && qpaPlatform->starts_with("wayland"));
 
-    if (!wayland && !IsSet(qpaPlatform) && (!IsSet(display) || IsSet(xauthority))) {
+    if (bActionCoversSelf && !wayland && !IsSet(qpaPlatform) &&
+        (!IsSet(display) || IsSet(xauthority))) {
         return {pkexec, self};
     }
     std::vector<std::string> argv{pkexec, "/usr/bin/env"};
@@ -135,7 +144,7 @@ std::optional<std::string> FindOnPath(const std::string& program, const EnvLooku
 }
 
 std::optional<int> RunAsRoot(const std::string& self, bool bIsRoot, const EnvLookup& env,
-                             std::string* why) {
+                             const std::string& policyFile, std::string* why) {
     why->clear();
     if (bIsRoot) return std::nullopt;
     // pkexec puts PKEXEC_UID into the environment of what it runs: seeing it without being
@@ -151,7 +160,8 @@ std::optional<int> RunAsRoot(const std::string& self, bool bIsRoot, const EnvLoo
         return std::nullopt;
     }
     std::string err;
-    const auto child = RunAndWait(PkexecCommand(*pkexec, self, env), &err);
+    const auto child =
+        RunAndWait(PkexecCommand(*pkexec, self, PolkitActionCovers(policyFile, self), env), &err);
     if (!child) {
         *why = "running without root: " + err + kWithoutRoot;
         return std::nullopt;
@@ -192,7 +202,7 @@ void ElevateOrContinue() {
         return std::string(value);
     };
     std::string why;
-    const auto status = RunAsRoot(self, ::geteuid() == 0, env, &why);
+    const auto status = RunAsRoot(self, ::geteuid() == 0, env, kPolkitActionFile, &why);
     if (status) std::exit(*status);
     if (!why.empty()) {
         const std::string name = self.substr(self.find_last_of('/') + 1);
