@@ -46,9 +46,14 @@ std::unique_ptr<CSMBios> GatherSmbios(const ReportOptions& options, std::string*
         return FromSource(source);
     }
     if (options.dmiDir) {
-        const std::string entryPath = *options.dmiDir + "/smbios_entry_point";
-        const auto entry = platform::ReadFileBytes(entryPath, 4096, err);
-        if (!entry) return nullptr;
+        std::string entryPath = *options.dmiDir + "/smbios_entry_point";
+        auto entry = platform::ReadFileBytes(entryPath, 4096, err);
+        if (!entry) {  // saved copies may name it without the prefix, as the source accepts
+            std::string why;
+            entry = platform::ReadFileBytes(*options.dmiDir + "/entry_point", 4096, &why);
+            if (!entry) return nullptr;
+            entryPath = *options.dmiDir + "/entry_point";
+        }
         if (!smbios::ParseEntryPoint(*entry)) {
             *err = entryPath + ": not an SMBIOS entry point (no _SM3_, _SM_ or _DMI_ anchor)";
             return nullptr;

@@ -13,8 +13,8 @@
 // One populated memory module, as the memory page shows it.
 struct MemoryDeviceText {
     std::string strManufacturer;
-    std::string strSize;  // megabytes, decimal
-    std::string strType;  // name from the memory type table
+    std::string strSize;   // megabytes, decimal
+    std::string strType;   // name from the memory type table
     std::string strSpeed;  // MHz, decimal
     std::string strSerialNumber;
     std::string strPartNumber;

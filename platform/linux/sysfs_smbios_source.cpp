@@ -15,6 +15,9 @@ CSysfsSmbiosSource::CSysfsSmbiosSource(std::string dir) : m_strDir(std::move(dir
 SmbiosTables CSysfsSmbiosSource::ReadTables() {
     SmbiosTables tables;
     tables.entryPoint = ReadFileBytes(m_strDir + "/smbios_entry_point", kMaxEntryPointBytes);
+    // Saved copies of the folder often name the entry point file without its prefix.
+    if (!tables.entryPoint)
+        tables.entryPoint = ReadFileBytes(m_strDir + "/entry_point", kMaxEntryPointBytes);
     tables.table = ReadFileBytes(m_strDir + "/DMI", kMaxTableBytes);
     return tables;
 }

@@ -24,4 +24,17 @@ TEST(SysfsSmbiosSource, ReadsEachPartOnItsOwn) {
     EXPECT_EQ(tables.table->size(), 70000u);  // a long table reaches the reader, which refuses it
 }
 
+TEST(SysfsSmbiosSource, SavedCopyMayNameTheEntryPointWithoutPrefix) {
+    testsupport::CTempDir dir;
+    dir.Write("entry_point", "_SM_xyz");
+    platform::CSysfsSmbiosSource source(dir.Path().string());
+    auto tables = source.ReadTables();
+    ASSERT_TRUE(tables.entryPoint);
+    EXPECT_EQ(tables.entryPoint->size(), 7u);
+    dir.Write("smbios_entry_point", "_SM3_");  // the sysfs name comes first
+    tables = source.ReadTables();
+    ASSERT_TRUE(tables.entryPoint);
+    EXPECT_EQ(tables.entryPoint->size(), 5u);
+}
+
 }  // namespace

@@ -1,0 +1,393 @@
+#include "smbios/smbios.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "smbios/entry_point.h"
+#include "text/gbk.h"
+
+namespace {
+
+// Type, Length and Handle. A Length below this cannot even hold the header, so the end of
+// such a structure (and with it the start of the next) is unknown: the walk stops there.
+constexpr std::uint8_t kHeaderBytes = 4;
+
+// The last offset at which a string-set terminator (two zero bytes) can start inside the
+// buffer.
+constexpr std::uint32_t kLastTerminatorStart = CSMBios::kMaxTableBytes - 1;
+
+constexpr std::string_view kOverflowMessage =
+    "Return global_buffer would overflow.  Abort initialization of raw SMBIOS data.\n";
+constexpr std::string_view kOverflowCaption = "提示";
+
+// SMBIOS structure types that are decoded.
+enum : std::uint8_t {
+    kTypeBios = 0,
+    kTypeSystem = 1,
+    kTypeBaseboard = 2,
+    kTypeProcessor = 4,
+    kTypeCache = 7,
+    kTypeMemoryDevice = 17,
+    kTypePortableBattery = 22,
+};
+
+// Memory Device, Memory Type (SMBIOS 7.18.2), codes 0x00 to 0x19; every other code reads
+// "unknown". The spelling is that of the memory page, not the standard's.
+constexpr std::array<std::string_view, 0x1A> kMemoryTypeNames = {
+    "unknown",       // 0x00
+    "other",         // 0x01
+    "unknown",       // 0x02
+    "dram",          // 0x03
+    "edram",         // 0x04
+    "vram",          // 0x05
+    "sram",          // 0x06
+    "ram",           // 0x07
+    "rom",           // 0x08
+    "flash",         // 0x09
+    "eeprom",        // 0x0A
+    "feprom",        // 0x0B
+    "eprom",         // 0x0C
+    "cdram",         // 0x0D
+    "3dram",         // 0x0E
+    "sdram",         // 0x0F
+    "sgram",         // 0x10
+    "rdram",         // 0x11
+    "ddr",           // 0x12
+    "DDR2",          // 0x13
+    "ddr2 fb-dimm",  // 0x14
+    "unknown",       // 0x15 (reserved)
+    "unknown",       // 0x16 (reserved)
+    "unknown",       // 0x17 (reserved)
+    "DDR3",          // 0x18
+    "FBD2",          // 0x19
+};
+
+std::string Decimal(std::uint64_t value) {
+    return std::to_string(value);
+}
+
+// The formatted area of one structure. A field exists only when the structure's own Length
+// covers it (older firmware writes shorter structures; what follows them is the string
+// set, not field values) and when it lies inside the buffer.
+class CStructureView {
+public:
+    CStructureView(const CSMBios& smbios, std::uint32_t offset)
+        : m_smbios(smbios), m_dwOffset(offset) {
+        const std::span<const std::uint8_t> table(smbios.m_table);
+        if (offset >= table.size()) return;
+        const std::size_t inBuffer = table.size() - offset;
+        m_formatted =
+            table.subspan(offset, std::min<std::size_t>(smbios.FormattedLength(offset), inBuffer));
+    }
+
+    std::uint8_t Type() const { return Byte(0).value_or(0); }
+
+    std::optional<std::uint8_t> Byte(std::size_t off) const {
+        if (!Holds(off, 1)) return std::nullopt;
+        return m_formatted[off];
+    }
+    std::optional<std::uint16_t> Word(std::size_t off) const {
+        if (!Holds(off, 2)) return std::nullopt;
+        return static_cast<std::uint16_t>(m_formatted[off] | (m_formatted[off + 1] << 8));
+    }
+    std::optional<std::uint32_t> Dword(std::size_t off) const {
+        if (!Holds(off, 4)) return std::nullopt;
+        return static_cast<std::uint32_t>(m_formatted[off]) |
+               static_cast<std::uint32_t>(m_formatted[off + 1]) << 8 |
+               static_cast<std::uint32_t>(m_formatted[off + 2]) << 16 |
+               static_cast<std::uint32_t>(m_formatted[off + 3]) << 24;
+    }
+    std::span<const std::uint8_t> Bytes(std::size_t off, std::size_t n) const {
+        if (!Holds(off, n)) return {};
+        return m_formatted.subspan(off, n);
+    }
+
+    // The string that the string-number byte at `off` names; "" when the field is absent.
+    std::string String(std::size_t off) const {
+        const auto n = Byte(off);
+        return n ? m_smbios.GetString(m_dwOffset, *n) : std::string();
+    }
+    // "%d" of an unsigned field; "" when the field is absent.
+    template <typename T>
+    static std::string Number(const std::optional<T>& value) {
+        return value ? Decimal(*value) : std::string();
+    }
+
+private:
+    bool Holds(std::size_t off, std::size_t width) const {
+        return off <= m_formatted.size() && m_formatted.size() - off >= width;
+    }
+
+    const CSMBios& m_smbios;
+    std::uint32_t m_dwOffset;
+    std::span<const std::uint8_t> m_formatted;
+};
+
+// BIOS ROM Size (type 0, 0x09): 64 KB units, n + 1 of them. 0xFF says "16 MB or more, see
+// Extended BIOS ROM Size" (0x18, SMBIOS 3.1): bits 15..14 the unit (00 MB, 01 GB), bits
+// 13..0 the size. Without that field, or with a unit the standard does not define, the
+// byte's own 16384 stands. An extended size of 0 is shown as 0, as the firmware states it.
+std::string BiosRomSizeKb(const CStructureView& s) {
+    const auto n = s.Byte(0x09);
+    if (!n) return {};
+    if (*n == 0xFF) {
+        if (const auto ext = s.Word(0x18)) {
+            const std::uint64_t size = *ext & 0x3FFF;
+            switch (*ext >> 14) {
+                case 0:
+                    return Decimal(size * 1024);
+                case 1:
+                    return Decimal(size * 1024 * 1024);
+                default:
+                    break;
+            }
+        }
+    }
+    return Decimal((*n + 1u) * 64u);
+}
+
+// Four dash-separated groups, each the little-endian 32-bit value of four UUID bytes (the
+// middle group swaps its two 16-bit halves): bytes 00 01 .. 0F read
+// 03020100-07060504-0b0a0908-0f0e0d0c. This is the form the pages have always shown, not
+// the RFC 4122 8-4-4-4-12 one.
+std::string UuidText(std::span<const std::uint8_t> u) {
+    if (u.size() != 16) return {};
+    char text[40];
+    std::snprintf(
+        text, sizeof text, "%08x-%04x%04x-%02x%02x%02x%02x-%02x%02x%02x%02x",
+        static_cast<unsigned>(u[0] | u[1] << 8 | u[2] << 16) | static_cast<unsigned>(u[3]) << 24,
+        static_cast<unsigned>(u[6] | u[7] << 8), static_cast<unsigned>(u[4] | u[5] << 8), u[11],
+        u[10], u[9], u[8], u[15], u[14], u[13], u[12]);
+    return text;
+}
+
+// Memory Device Size (type 17, 0x0C) in MB. 0x7FFF: the size is in Extended Size (0x1C,
+// SMBIOS 2.7, bits 30..0 in MB). Bit 15 set: the size counts KB, shown in whole MB.
+// 0xFFFF (unknown) and a 0x7FFF without the extended field are shown as the raw word.
+std::string MemorySizeMb(const CStructureView& s, std::uint16_t size) {
+    if (size == 0x7FFF) {
+        if (const auto ext = s.Dword(0x1C)) return Decimal(*ext & 0x7FFFFFFFu);
+        return Decimal(size);
+    }
+    if (size != 0xFFFF && (size & 0x8000) != 0) return Decimal((size & 0x7FFFu) / 1024u);
+    return Decimal(size);
+}
+
+std::string MemoryTypeName(const std::optional<std::uint8_t>& code) {
+    if (!code) return {};
+    return std::string(*code < kMemoryTypeNames.size() ? kMemoryTypeNames[*code] : "unknown");
+}
+
+// Cache Installed Size (type 7, 0x09): bit 15 is the granularity, 1 KB or 64 KB.
+std::string CacheSizeKb(const std::optional<std::uint16_t>& size) {
+    if (!size) return {};
+    const std::uint32_t units = *size & 0x7FFFu;
+    return Decimal((*size & 0x8000) != 0 ? units * 64u : units);
+}
+
+// SBDS Manufacture Date (type 22, 0x12): bits 15..9 year - 1980, 8..5 month, 4..0 day.
+std::string SbdsDate(std::uint16_t d) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%d-%d-%d", (d >> 9) + 1980, (d >> 5) & 0x0F, d & 0x1F);
+    return text;
+}
+
+std::string Volts(std::uint16_t millivolts) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%f", static_cast<double>(millivolts) / 1000.0);
+    return text;
+}
+
+void DecodeBios(const CStructureView& s, CSMBios& out) {
+    out.m_strBiosVendor = s.String(0x04);
+    out.m_strBiosVersion = s.String(0x05);
+    out.m_strBiosDate = s.String(0x08);
+    out.m_strBiosRomSize = BiosRomSizeKb(s);
+}
+
+void DecodeSystem(const CStructureView& s, CSMBios& out) {
+    out.m_strSystemManufacturer = s.String(0x04);
+    out.m_strSystemProduct = s.String(0x05);
+    out.m_strSystemVersion = s.String(0x06);
+    out.m_strSystemSerial = s.String(0x07);
+    out.m_strSystemUuid = UuidText(s.Bytes(0x08, 16));
+    out.m_strSystemSku = s.String(0x19);
+    out.m_strSystemFamily = s.String(0x1A);
+}
+
+void DecodeBaseboard(const CStructureView& s, CSMBios& out) {
+    out.m_strBoardManufacturer = s.String(0x04);
+    out.m_strBoardProduct = s.String(0x05);
+    out.m_strBoardVersion = s.String(0x06);
+    out.m_strBoardSerial = s.String(0x07);
+}
+
+void DecodeProcessor(const CStructureView& s, CSMBios& out) {
+    out.m_strCpuManufacturer = s.String(0x07);
+    out.m_strCpuVersion = s.String(0x10);
+    out.m_strCpuExternalClock = CStructureView::Number(s.Word(0x12));
+    out.m_strCpuMaxSpeed = CStructureView::Number(s.Word(0x14));
+    out.m_strCpuCores = CStructureView::Number(s.Byte(0x23));
+    out.m_strCpuThreads = CStructureView::Number(s.Byte(0x25));
+}
+
+void DecodeCache(const CStructureView& s, CSMBios& out) {
+    const auto configuration = s.Word(0x05);
+    if (!configuration) return;
+    std::string* member = nullptr;
+    switch (*configuration & 7) {  // bits 2..0: level - 1
+        case 0:
+            member = &out.m_strL1Cache;
+            break;
+        case 1:
+            member = &out.m_strL2Cache;
+            break;
+        case 2:
+            member = &out.m_strL3Cache;
+            break;
+        default:
+            return;
+    }
+    *member = CacheSizeKb(s.Word(0x09));
+}
+
+void DecodeMemoryDevice(const CStructureView& s, CSMBios& out) {
+    const std::uint16_t size = s.Word(0x0C).value_or(0);
+    if (size == 0) return;  // empty socket
+    MemoryDeviceText& record = out.m_memory.emplace_back();
+    record.strManufacturer = s.String(0x17);
+    record.strSize = MemorySizeMb(s, size);
+    record.strType = MemoryTypeName(s.Byte(0x12));
+    record.strSpeed = CStructureView::Number(s.Word(0x15));
+    record.strSerialNumber = s.String(0x18);
+    record.strPartNumber = s.String(0x1A);
+}
+
+void DecodePortableBattery(const CStructureView& s, CSMBios& out) {
+    const std::uint8_t dateString = s.Byte(0x06).value_or(0);
+    if (dateString != 0) {
+        out.m_strBatteryDate = s.String(0x06);
+    } else if (const auto sbds = s.Word(0x12)) {
+        out.m_strBatteryDate = SbdsDate(*sbds);
+    } else {
+        out.m_strBatteryDate.clear();
+    }
+    const auto millivolts = s.Word(0x0C);
+    out.m_strBatteryDesignVoltage = millivolts ? Volts(*millivolts) : std::string();
+}
+
+}  // namespace
+
+CSMBios::CSMBios(platform::ISmbiosSource& source, const platform::Notifier& notify) {
+    if (!FetchRawTable(source, notify)) return;
+    m_byMajorVersion = m_byTableMajor;
+    m_byMinorVersion = m_byTableMinor;
+    DecodeTable();
+}
+
+bool CSMBios::FetchRawTable(platform::ISmbiosSource& source, const platform::Notifier& notify) {
+    m_table.fill(0);
+    m_dwTableLength = 0;
+    const platform::SmbiosTables tables = source.ReadTables();
+    if (!tables.entryPoint) return false;  // no way to the firmware tables at all
+    const auto entry = smbios::ParseEntryPoint(*tables.entryPoint);
+    if (!entry) return true;  // the tables are reachable but hold no SMBIOS data
+    m_byTableMajor = entry->major;
+    m_byTableMinor = entry->minor;
+    if (!tables.table) return true;  // the version without the structures
+    const std::vector<std::uint8_t>& bytes = *tables.table;
+    // At least one zero byte must stay behind the table: string lookups rely on it.
+    if (bytes.size() >= kMaxTableBytes) {
+        if (notify) notify(text::Utf8ToGbk(kOverflowMessage), text::Utf8ToGbk(kOverflowCaption));
+        return false;
+    }
+    std::copy(bytes.begin(), bytes.end(), m_table.begin());
+    m_dwTableLength = static_cast<std::uint32_t>(bytes.size());
+    return true;
+}
+
+void CSMBios::DecodeTable() {
+    m_memory.clear();
+    // Type 127 (End-of-Table) does not end the walk: some firmware places structures after
+    // it, and tables without one are walked to their byte count all the same.
+    std::uint32_t offset = 0;
+    while (offset < m_dwTableLength) {
+        const std::uint8_t length = FormattedLength(offset);
+        if (length < kHeaderBytes) break;
+        const std::uint32_t strings = StringSetLength(offset);
+        const CStructureView s(*this, offset);
+        switch (s.Type()) {
+            case kTypeBios:
+                DecodeBios(s, *this);
+                break;
+            case kTypeSystem:
+                DecodeSystem(s, *this);
+                break;
+            case kTypeBaseboard:
+                DecodeBaseboard(s, *this);
+                break;
+            case kTypeProcessor:
+                DecodeProcessor(s, *this);
+                break;
+            case kTypeCache:
+                DecodeCache(s, *this);
+                break;
+            case kTypeMemoryDevice:
+                DecodeMemoryDevice(s, *this);
+                break;
+            case kTypePortableBattery:
+                DecodePortableBattery(s, *this);
+                break;
+            default:
+                break;
+        }
+        // Always forward: length >= 4. A set without terminator (strings == 0) leaves the
+        // walk to resume right behind the formatted area.
+        offset += length + strings;
+    }
+    m_nMemoryCount = static_cast<int>(m_memory.size());
+}
+
+std::uint8_t CSMBios::FormattedLength(std::uint32_t offset) const {
+    if (offset >= kMaxTableBytes - 1) return 0;
+    return m_table[offset + 1];
+}
+
+std::uint32_t CSMBios::StringSetLength(std::uint32_t offset) const {
+    if (offset >= kMaxTableBytes) return 0;
+    const std::uint32_t start = offset + FormattedLength(offset);
+    // The zeros behind the table belong to the buffer, so a set that runs to the table's end
+    // is closed by them; only a set reaching the buffer's very end has no terminator.
+    for (std::uint32_t i = start; i < kLastTerminatorStart; ++i) {
+        if (m_table[i] != 0) continue;
+        if (m_table[i + 1] == 0) return i + 2 - start;
+        ++i;  // m_table[i + 1] is a string's first byte, it cannot start the pair
+    }
+    return 0;
+}
+
+// No cap on the number of strings or their length: the set is bounded by the buffer (whose
+// last byte is always zero, as the table is shorter), and a cap would cut or drop strings
+// that firmware legitimately carries, such as long OEM string sets.
+std::string CSMBios::GetString(std::uint32_t offset, std::uint8_t n) const {
+    if (n == 0 || offset >= kMaxTableBytes) return {};
+    const std::span<const std::uint8_t> table(m_table);
+    const std::size_t start = static_cast<std::size_t>(offset) + FormattedLength(offset);
+    if (start >= table.size()) return {};
+    const std::span<const std::uint8_t> set = table.subspan(start);
+    if (set.size() >= 2 && set[0] == 0 && set[1] == 0) return {};  // no strings
+    std::size_t pos = 0;
+    for (unsigned index = 1; pos < set.size(); ++index) {
+        const auto begin = set.begin() + static_cast<std::ptrdiff_t>(pos);
+        const auto nul = std::find(begin, set.end(), std::uint8_t{0});
+        if (index == n) return std::string(begin, nul);
+        if (nul == set.end()) break;
+        pos = static_cast<std::size_t>(nul - set.begin()) + 1;
+        if (pos >= set.size() || set[pos] == 0) break;  // the set's closing zero
+    }
+    return {};
+}
