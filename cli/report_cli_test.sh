@@ -36,6 +36,14 @@ expect_exit 2 wrong-anchor --from-dump "$tmp/anchor.bin" --page 1
 printf '_SM3_' >"$tmp/short.bin"
 expect_exit 2 short-dump --from-dump "$tmp/short.bin" --page 1
 expect_exit 2 missing-dmi-dir --dmi-dir "$tmp/no-such-dir" --page 1
+expect_exit 2 missing-power-supply --power-supply "$tmp/no-such-dir" --page 7
+expect_exit 2 power-supply-is-a-file --power-supply "$tmp/empty.bin" --page 7
+mkdir -p "$tmp/no-battery/AC" && echo Mains >"$tmp/no-battery/AC/type"
+expect_exit 0 power-supply-without-battery --power-supply "$tmp/no-battery" --page 7 --raw
+if [ "$(tr -cd '\n' <"$tmp/out" | wc -c)" -ne 14 ]; then
+  echo "FAIL power-supply-without-battery: not fourteen lines: $(cat -v "$tmp/out")"
+  failures=$((failures + 1))
+fi
 
 # A valid SMBIOS 3.0 dump-bin file: 24-byte _SM3_ entry point padded to 32 bytes, table at
 # 0x20 holding one BIOS structure (vendor "Acme", version "1.0") and the end-of-table.
