@@ -51,8 +51,8 @@ TEST(FixAtaString, StopsAtTheFirstNul) {
     EXPECT_EQ(Fixed(Stored("2.9.09", 8, '\0')), "2.9.09");
     // Characters after a NUL are not part of the text.
     std::vector<std::uint8_t> field = Stored("AB", 8);
-    field[7] = 'Z';  // stored swapped: character 6
-    field[2 ^ 1] = 0;
+    field[7] = 'Z';  // character 6, stored swapped
+    field[3] = 0;    // character 2
     disk::FixAtaString(field);
     EXPECT_EQ(field, (std::vector<std::uint8_t>{'A', 'B', 0, 0, 0, 0, 0, 0}));
 }
