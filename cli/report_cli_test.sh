@@ -77,4 +77,36 @@ for n in 1 17 31 32 33 100 4096; do
   fi
 done
 
+# Saved drive sectors: a missing or wrong-sized file is refused; good ATA and NVMe sets decode.
+mkdir -p "$tmp/ata" "$tmp/nvme"
+expect_exit 2 disk-dump-missing-folder --disk-dump "$tmp/no-such-dir" --page 6
+expect_exit 2 disk-dump-empty-folder --disk-dump "$tmp/ata" --page 6
+head -c 512 /dev/zero >"$tmp/ata/identify.bin"
+expect_exit 2 disk-dump-without-smart --disk-dump "$tmp/ata" --page 6
+head -c 511 /dev/zero >"$tmp/ata/smart.bin"
+expect_exit 2 disk-dump-short-smart --disk-dump "$tmp/ata" --page 6
+head -c 512 /dev/zero >"$tmp/ata/smart.bin"
+printf 'BA' | dd of="$tmp/ata/identify.bin" bs=1 seek=54 conv=notrunc 2>/dev/null  # model "AB"
+printf '\xc2\x00\x00\x00\x00\x23' | dd of="$tmp/ata/smart.bin" bs=1 seek=2 conv=notrunc 2>/dev/null
+expect_exit 0 disk-dump-ata --disk-dump "$tmp/ata" --page 6
+if ! grep -q '硬盘产品名  ：AB$' "$tmp/out" || ! grep -q '硬盘温度    ：35 摄氏度' "$tmp/out"; then
+  echo "FAIL disk-dump-ata: model or temperature missing: $(cat -v "$tmp/out")"
+  failures=$((failures + 1))
+fi
+head -c 4095 /dev/zero >"$tmp/nvme/id-ctrl.bin"
+head -c 512 /dev/zero >"$tmp/nvme/smart-log.bin"
+expect_exit 2 disk-dump-short-id-ctrl --disk-dump "$tmp/nvme" --page 6
+head -c 4096 /dev/zero >"$tmp/nvme/id-ctrl.bin"
+printf '\x00\x4a\x01' | dd of="$tmp/nvme/smart-log.bin" bs=1 conv=notrunc 2>/dev/null  # 330 K
+expect_exit 0 disk-dump-nvme --disk-dump "$tmp/nvme" --page 6
+if ! grep -q '硬盘温度    ：57 摄氏度' "$tmp/out"; then
+  echo "FAIL disk-dump-nvme: temperature missing: $(cat -v "$tmp/out")"
+  failures=$((failures + 1))
+fi
+for n in 1 2 3; do
+  head -c 512 /dev/urandom >"$tmp/ata/identify.bin"
+  head -c 512 /dev/urandom >"$tmp/ata/smart.bin"
+  expect_exit 0 "disk-dump-random-$n" --disk-dump "$tmp/ata" --page 6 --raw
+done
+
 [ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
