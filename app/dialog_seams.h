@@ -1,0 +1,25 @@
+// What the main dialog needs from the platform, in one bundle: the real objects in the
+// program, fakes in tests.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace platform {
+class ISmbiosSource;
+class IDriveSystem;
+class IBatterySystem;
+class IProcessRunner;
+}  // namespace platform
+
+struct DialogSeams {
+    platform::ISmbiosSource& smbiosSource;
+    platform::IDriveSystem& drives;
+    platform::IBatterySystem& batteries;
+    platform::IProcessRunner& processRunner;
+    // The pause after each piece of the summary's output (a real sleep in the program).
+    std::function<void(std::chrono::milliseconds)> pause;
+    // The command line that the other-information page runs through the shell.
+    std::string strSummaryCommand;
+};

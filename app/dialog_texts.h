@@ -1,0 +1,44 @@
+// The window's own texts, written here in UTF-8 and converted to page text (GBK) where they
+// are used, like every label of the program.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace app {
+
+inline constexpr std::size_t kCategoryCount = 9;
+
+// The category list, in the order the entries are added. The list keeps its entries sorted;
+// each begins with its page number, so the sorted order is this order.
+inline constexpr std::array<std::string_view, kCategoryCount> kCategoryNames = {
+    "1BIOS信息", "2整机信息", "3处理器信息", "4主板信息",       "5内存信息",
+    "6硬盘信息", "7电池信息", "8其它信息",   "9显示器坏点测试",
+};
+
+// The page frame caption of each text page (positions 0 to 6) and of the summary page (7):
+// the entry without its number. The dead-pixel test (8) leaves the caption alone.
+inline constexpr std::array<std::string_view, 8> kPageCaptions = {
+    "BIOS信息", "整机信息", "处理器信息", "主板信息",
+    "内存信息", "硬盘信息", "电池信息",   "其它信息",
+};
+
+inline constexpr std::string_view kDialogTitle = "Quorrix V2.0";
+inline constexpr std::string_view kWelcomeCaption = "欢迎使用";
+inline constexpr std::string_view kWelcomeText =
+    "说明：\r\n本工具主要获得笔记本电脑的电池和硬盘的一些关键信息，\r\n"
+    "辅以其他硬件软件信息，同时还能够进行显示器的坏点测试，\r\n作为您购机时的辅助工具。\r\n"
+    "有问题请反馈：feedback@quorrix.invalid";
+inline constexpr std::string_view kWaitCaption = "处理中，请稍候...";
+inline constexpr std::string_view kPixelTestHint = "退出测试请按ESC键";
+inline constexpr std::string_view kHintCaption = "提示";
+
+inline constexpr std::string_view kCloseItem = "关闭(&C)\tAlt+F4";
+inline constexpr std::string_view kAboutItem = "关于Quorrix(&A)...";
+
+inline constexpr std::string_view kAboutTitle = "关于 Quorrix";
+inline constexpr std::string_view kAboutVersion = "Quorrix 2.0 版  Quorrix 开发组";
+inline constexpr std::string_view kAboutDate = "2026年12月";
+inline constexpr std::string_view kAboutOk = "确定";
+
+}  // namespace app

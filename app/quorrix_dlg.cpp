@@ -1,0 +1,233 @@
+#include "app/quorrix_dlg.h"
+
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+#include "app/about_dlg.h"
+#include "app/app_icon.h"
+#include "app/app_name.h"
+#include "app/dialog_texts.h"
+#include "app/dialog_units.h"
+#include "app/widget_text.h"
+#include "battery/battery_page.h"
+#include "disk/disk_page.h"
+#include "pixeltest/pixel_test_wnd.h"
+#include "smbios/smbios_pages.h"
+#include "sysinfo/command_capture.h"
+#include "text/gbk.h"
+
+namespace {
+
+// The layout in dialog units: the client area, the category list, the page frame around
+// the page pane.
+constexpr QRect kDialogRect(0, 0, 462, 293);
+constexpr QRect kListRect(7, 7, 69, 278);
+constexpr QRect kFrameRect(79, 7, 377, 278);
+constexpr QRect kPaneRect(83, 18, 369, 263);
+
+constexpr int kBiosPage = 0;
+constexpr int kSystemPage = 1;
+constexpr int kProcessorPage = 2;
+constexpr int kBoardPage = 3;
+constexpr int kMemoryPage = 4;
+constexpr int kDiskPage = 5;
+constexpr int kBatteryPage = 6;
+constexpr int kSummaryPage = 7;
+constexpr int kPixelTest = 8;
+
+}  // namespace
+
+CQuorrixDlg::CQuorrixDlg(const DialogSeams& seams, platform::Notifier notify, QWidget* pParent)
+    : QDialog(pParent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_smbios(seams.smbiosSource, notify),
+      m_hdSmart(seams.drives),
+      m_battery(seams.batteries),
+      m_hIcon(app::AppIcon()),
+      m_notify(std::move(notify)),
+      m_processRunner(seams.processRunner),
+      m_pause(seams.pause),
+      m_strSummaryCommand(seams.strSummaryCommand) {
+    CreateControls();
+    InitDialog();
+}
+
+void CQuorrixDlg::CreateControls() {
+    const QFont font = app::DialogFont();
+    setFont(font);
+    const app::DialogBaseUnits units = app::BaseUnitsOf(font);
+    setWindowTitle(app::OwnText(app::kDialogTitle));
+    setFixedSize(app::MapDialogRect(kDialogRect, units).size());
+
+    m_pCategoryList = new QListWidget(this);
+    m_pCategoryList->setGeometry(app::MapDialogRect(kListRect, units));
+    m_pCategoryList->setSortingEnabled(true);
+    m_pCategoryList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pCategoryList->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_pCategoryList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Left double-clicks are taken from the list's viewport, on an entry or below the last
+    // one alike, and act on the selected entry. `activated` is not used: it also fires on
+    // Enter, which closes the dialog instead.
+    m_pCategoryList->viewport()->installEventFilter(this);
+
+    m_pPageFrame = new QGroupBox(this);
+    m_pPageFrame->setGeometry(app::MapDialogRect(kFrameRect, units));
+
+    m_pPageEdit = new QPlainTextEdit(this);
+    m_pPageEdit->setGeometry(app::MapDialogRect(kPaneRect, units));
+    m_pPageEdit->setReadOnly(true);
+    m_pPageEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_pPageEdit->setFrameShape(QFrame::NoFrame);
+    m_pPageEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_pPageEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pPageEdit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // A read-only pane keeps the dialog's face, as a read-only edit control does.
+    m_pPageEdit->setBackgroundRole(QPalette::Window);
+    m_pPageEdit->viewport()->setBackgroundRole(QPalette::Window);
+    m_pPageEdit->raise();
+
+    setTabOrder(m_pCategoryList, m_pPageEdit);
+}
+
+void CQuorrixDlg::InitDialog() {
+    setWindowIcon(m_hIcon);
+    FillCategoryList();
+    SetFrameCaption(app::kWelcomeCaption);
+    SetPaneText(text::Utf8ToGbk(app::kWelcomeText));
+    m_pCategoryList->setFocus();
+}
+
+void CQuorrixDlg::FillCategoryList() {
+    for (std::string_view name : app::kCategoryNames) {
+        m_pCategoryList->addItem(app::OwnText(name));
+    }
+}
+
+int CQuorrixDlg::SelectedPosition() const {
+    const QList<QListWidgetItem*> selected = m_pCategoryList->selectedItems();
+    return selected.isEmpty() ? -1 : m_pCategoryList->row(selected.front());
+}
+
+void CQuorrixDlg::SetFrameCaption(std::string_view utf8Caption) {
+    m_pPageFrame->setTitle(app::OwnText(utf8Caption));
+}
+
+void CQuorrixDlg::SetPaneText(const std::string& gbkText) {
+    m_pPageEdit->setPlainText(app::ToWidgetText(gbkText));
+}
+
+void CQuorrixDlg::OnCategoryDblClk() {
+    const int position = SelectedPosition();
+    // Unsigned, so that -1 (no selection) is out of range too.
+    if (static_cast<unsigned>(position) > kPixelTest) return;
+
+    switch (position) {
+        case kBiosPage:
+            SetFrameCaption(app::kPageCaptions[kBiosPage]);
+            m_strBiosPage = smbios::BuildBiosPage(m_smbios, &m_strSmbiosVersion);
+            SetPaneText(m_strBiosPage);
+            break;
+        case kSystemPage:
+            SetFrameCaption(app::kPageCaptions[kSystemPage]);
+            m_strSystemPage = smbios::BuildSystemPage(m_smbios);
+            SetPaneText(m_strSystemPage);
+            break;
+        case kProcessorPage:
+            SetFrameCaption(app::kPageCaptions[kProcessorPage]);
+            m_strProcessorPage = smbios::BuildProcessorPage(m_smbios);
+            SetPaneText(m_strProcessorPage);
+            break;
+        case kBoardPage:
+            SetFrameCaption(app::kPageCaptions[kBoardPage]);
+            m_strBoardPage = smbios::BuildBoardPage(m_smbios);
+            SetPaneText(m_strBoardPage);
+            break;
+        case kMemoryPage:
+            SetFrameCaption(app::kPageCaptions[kMemoryPage]);
+            smbios::AppendMemoryPage(m_smbios, &m_strMemoryPage);
+            SetPaneText(m_strMemoryPage);
+            // Emptied once shown, so that the next build starts over.
+            m_strMemoryPage.clear();
+            break;
+        case kDiskPage:
+            SetFrameCaption(app::kPageCaptions[kDiskPage]);
+            m_strDiskPage = disk::BuildDiskPage(m_hdSmart);
+            SetPaneText(m_strDiskPage);
+            break;
+        case kBatteryPage:
+            SetFrameCaption(app::kPageCaptions[kBatteryPage]);
+            m_strBatteryPage = battery::BuildBatteryPage(m_battery, m_smbios);
+            SetPaneText(m_strBatteryPage);
+            break;
+        case kSummaryPage:
+            SetFrameCaption(app::kWaitCaption);
+            // The run blocks this thread; paint the caption now so that it is seen meanwhile.
+            repaint();
+            RunCommand(m_strSummaryCommand);
+            SetFrameCaption(app::kPageCaptions[kSummaryPage]);
+            break;
+        case kPixelTest: {
+            m_notify(text::Utf8ToGbk(app::kPixelTestHint), text::Utf8ToGbk(app::kHintCaption));
+            // Owned by this dialog, deleted when it closes; nothing keeps a pointer to it.
+            auto* pTest = new CPixelTestWnd(this);
+            pTest->show();
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void CQuorrixDlg::RunCommand(std::string command) {
+    const sysinfo::CaptureView view{[this](const std::string& output) {
+                                        SetPaneText(output);
+                                        repaint();
+                                    },
+                                    m_pause, m_notify, text::Utf8ToGbk(app::ApplicationName())};
+    sysinfo::RunCommand(m_processRunner, command, view);
+}
+
+void CQuorrixDlg::OnAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CQuorrixDlg::keyPressEvent(QKeyEvent* pEvent) {
+    // Enter ends the dialog like its OK command, wherever the focus is; Esc (the base
+    // class) like Cancel.
+    if ((pEvent->key() == Qt::Key_Return || pEvent->key() == Qt::Key_Enter) &&
+        (pEvent->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(pEvent);
+}
+
+void CQuorrixDlg::contextMenuEvent(QContextMenuEvent* pEvent) {
+    // What a window manager's window menu would offer, and the about item after a separator.
+    QMenu menu(this);
+    menu.addAction(app::OwnText(app::kCloseItem), this, &QDialog::reject);
+    menu.addSeparator();
+    menu.addAction(app::OwnText(app::kAboutItem), this, &CQuorrixDlg::OnAbout);
+    menu.exec(pEvent->globalPos());
+}
+
+bool CQuorrixDlg::eventFilter(QObject* pWatched, QEvent* pEvent) {
+    if (pWatched == m_pCategoryList->viewport() && pEvent->type() == QEvent::MouseButtonDblClick) {
+        const auto* pMouse = static_cast<QMouseEvent*>(pEvent);
+        if (pMouse->button() == Qt::LeftButton) {
+            // The second press selects the entry under it, as the first one did.
+            if (QListWidgetItem* pItem = m_pCategoryList->itemAt(pMouse->position().toPoint())) {
+                m_pCategoryList->setCurrentItem(pItem);
+            }
+            OnCategoryDblClk();
+        }
+    }
+    return QDialog::eventFilter(pWatched, pEvent);
+}

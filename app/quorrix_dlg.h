@@ -1,0 +1,70 @@
+// CQuorrixDlg: the main window. Its three data sources gather everything at construction,
+// before any window exists; a double-click on a category shows that category's page.
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+#include <string>
+
+#include "app/dialog_seams.h"
+#include "battery/battery_info.h"
+#include "disk/hd_smart.h"
+#include "platform/notifier.h"
+#include "smbios/smbios.h"
+
+class QGroupBox;
+class QListWidget;
+class QPlainTextEdit;
+
+class CQuorrixDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    // Gathers the SMBIOS tables, the first drive and the first battery through `seams`, in
+    // that order, then builds the window (not shown). `notify` shows the program's message
+    // boxes, those of the data sources included.
+    CQuorrixDlg(const DialogSeams& seams, platform::Notifier notify, QWidget* pParent = nullptr);
+
+    // Adds the nine entries of kCategoryNames to the category list, in table order.
+    void FillCategoryList();
+    // Shows the page of the selected category (nothing when none is selected).
+    void OnCategoryDblClk();
+    // Runs `command` through the shell and streams its output into the page pane.
+    void RunCommand(std::string command);
+    // Opens the about box modally.
+    void OnAbout();
+
+    QListWidget* m_pCategoryList = nullptr;
+    CSMBios m_smbios;
+    CHdSmart m_hdSmart;
+    CBatteryInfo m_battery;
+    std::string m_strBiosPage;
+    std::string m_strSystemPage;
+    std::string m_strProcessorPage;
+    std::string m_strBoardPage;
+    std::string m_strMemoryPage;
+    std::string m_strDiskPage;
+    std::string m_strBatteryPage;
+    std::string m_strSmbiosVersion;
+    QIcon m_hIcon;
+
+protected:
+    void keyPressEvent(QKeyEvent* pEvent) override;
+    void contextMenuEvent(QContextMenuEvent* pEvent) override;
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
+private:
+    void CreateControls();
+    void InitDialog();
+    // The selected position of the category list, -1 when nothing is selected.
+    int SelectedPosition() const;
+    void SetFrameCaption(std::string_view utf8Caption);
+    void SetPaneText(const std::string& gbkText);
+
+    QGroupBox* m_pPageFrame = nullptr;
+    QPlainTextEdit* m_pPageEdit = nullptr;
+    platform::Notifier m_notify;
+    platform::IProcessRunner& m_processRunner;
+    std::function<void(std::chrono::milliseconds)> m_pause;
+    std::string m_strSummaryCommand;
+};

@@ -1,0 +1,89 @@
+// quorrix_screenshots: pictures of the window for the documentation. Shows every page of the
+// sample laptop (the summary page from this machine's quorrix-systeminfo) and the dead-pixel
+// test, and saves what the screen shows. Run under a display, e.g. scripts/screenshots.sh.
+#include <QApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/app_test_seams.h"
+#include "app/quorrix_dlg.h"
+#include "pixeltest/pixel_test_wnd.h"
+#include "platform/process_runner.h"
+#include "sysinfo/command_capture.h"
+
+namespace {
+
+bool Save(const QPixmap& pixmap, const QString& path) {
+    if (pixmap.save(path)) {
+        std::printf("%s\n", qPrintable(path));
+        return true;
+    }
+    std::fprintf(stderr, "quorrix_screenshots: cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+// What the screen shows of `w`, its frame included when a window manager drew one.
+QPixmap Shot(QWidget* w) {
+    QTest::qWait(150);
+    QCoreApplication::processEvents();
+    return w->screen()->grabWindow(0, w->frameGeometry().x(), w->frameGeometry().y(),
+                                   w->frameGeometry().width(), w->frameGeometry().height());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(outDir);
+
+    apptest::CSampleMachine machine;
+    // The summary page runs the real summary program beside this one, without the pauses.
+    platform::CLinuxProcessRunner runner;
+    const auto self = platform::RunningExecutablePath();
+    const std::string summary =
+        (std::filesystem::path(self.value_or("./x")).parent_path() / "quorrix-systeminfo").string();
+    DialogSeams seams = machine.Seams();
+    const DialogSeams realSummary{seams.smbiosSource,
+                                  seams.drives,
+                                  seams.batteries,
+                                  runner,
+                                  [](std::chrono::milliseconds) {},
+                                  sysinfo::ShellQuote(summary)};
+    CQuorrixDlg dlg(realSummary, [](std::string_view, std::string_view) {});
+    dlg.show();
+    if (!QTest::qWaitForWindowExposed(&dlg)) return 1;
+    auto* list = dlg.findChild<QListWidget*>();
+
+    bool ok = Save(Shot(&dlg), outDir + QStringLiteral("/window-welcome.png"));
+    const char* names[] = {"bios",   "system", "processor", "board",
+                           "memory", "disk",   "battery",   "summary"};
+    for (int row = 0; row < 8; ++row) {
+        list->setCurrentRow(row);
+        dlg.OnCategoryDblClk();
+        ok = Save(Shot(&dlg),
+                  outDir + QStringLiteral("/window-%1-%2.png").arg(row + 1).arg(names[row])) &&
+             ok;
+    }
+
+    // The dead-pixel test after three clicks (blue), scaled down.
+    auto* test = new CPixelTestWnd(&dlg);
+    test->show();
+    if (!QTest::qWaitForWindowExposed(test)) return 1;
+    for (int i = 0; i < 3; ++i) QTest::mouseClick(test, Qt::LeftButton);
+    const QPixmap screen = Shot(test);
+    ok = Save(screen.scaledToWidth(480, Qt::SmoothTransformation),
+              outDir + QStringLiteral("/pixel-test-blue.png")) &&
+         ok;
+    ok = Save(screen.copy(0, 0, 24, 24).scaled(96, 96),
+              outDir + QStringLiteral("/pixel-test-corner.png")) &&
+         ok;
+    test->close();
+    return ok ? 0 : 1;
+}
