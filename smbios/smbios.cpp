@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -156,12 +156,17 @@ std::string BiosRomSizeKb(const CStructureView& s) {
 // the RFC 4122 8-4-4-4-12 one.
 std::string UuidText(std::span<const std::uint8_t> u) {
     if (u.size() != 16) return {};
-    char text[40];
-    std::snprintf(
-        text, sizeof text, "%08x-%04x%04x-%02x%02x%02x%02x-%02x%02x%02x%02x",
-        static_cast<unsigned>(u[0] | u[1] << 8 | u[2] << 16) | static_cast<unsigned>(u[3]) << 24,
-        static_cast<unsigned>(u[6] | u[7] << 8), static_cast<unsigned>(u[4] | u[5] << 8), u[11],
-        u[10], u[9], u[8], u[15], u[14], u[13], u[12]);
+    // Bytes in the order they are printed, two lowercase hex digits each.
+    static constexpr std::array<std::uint8_t, 16> kOrder = {3,  2,  1, 0, 7,  6,  5,  4,
+                                                            11, 10, 9, 8, 15, 14, 13, 12};
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text(35, '-');
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i < kOrder.size(); ++i) {
+        if (i > 0 && i % 4 == 0) ++pos;  // the dash between groups
+        text[pos++] = kHex[u[kOrder[i]] >> 4];
+        text[pos++] = kHex[u[kOrder[i]] & 0x0F];
+    }
     return text;
 }
 
@@ -189,16 +194,23 @@ std::string CacheSizeKb(const std::optional<std::uint16_t>& size) {
     return Decimal((*size & 0x8000) != 0 ? units * 64u : units);
 }
 
-// SBDS Manufacture Date (type 22, 0x12): bits 15..9 year - 1980, 8..5 month, 4..0 day.
+// SBDS Manufacture Date (type 22, 0x12): bits 15..9 year - 1980, 8..5 month, 4..0 day;
+// printed "%d-%d-%d", without leading zeros.
 std::string SbdsDate(std::uint16_t d) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%d-%d-%d", (d >> 9) + 1980, (d >> 5) & 0x0F, d & 0x1F);
-    return text;
+    return Decimal((d >> 9) + 1980u) + '-' + Decimal((d >> 5) & 0x0Fu) + '-' + Decimal(d & 0x1Fu);
 }
 
+// "%f" of millivolts / 1000.0. For a 16-bit millivolt count the double lies within 1e-14 of
+// the exact decimal, so the six decimals are always the three millivolt digits and "000";
+// they are written directly, which is several times faster than the printf family.
 std::string Volts(std::uint16_t millivolts) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%f", static_cast<double>(millivolts) / 1000.0);
+    std::string text = Decimal(millivolts / 1000u);
+    const unsigned fraction = millivolts % 1000u;
+    text += '.';
+    text += static_cast<char>('0' + fraction / 100);
+    text += static_cast<char>('0' + fraction / 10 % 10);
+    text += static_cast<char>('0' + fraction % 10);
+    text += "000";
     return text;
 }
 
@@ -235,24 +247,19 @@ void DecodeProcessor(const CStructureView& s, CSMBios& out) {
     out.m_strCpuThreads = CStructureView::Number(s.Byte(0x25));
 }
 
-void DecodeCache(const CStructureView& s, CSMBios& out) {
+// Cache Configuration (type 7, 0x05) bits 2..0: the level minus one.
+std::optional<std::size_t> CacheLevelIndex(const CStructureView& s) {
     const auto configuration = s.Word(0x05);
-    if (!configuration) return;
-    std::string* member = nullptr;
-    switch (*configuration & 7) {  // bits 2..0: level - 1
-        case 0:
-            member = &out.m_strL1Cache;
-            break;
-        case 1:
-            member = &out.m_strL2Cache;
-            break;
-        case 2:
-            member = &out.m_strL3Cache;
-            break;
-        default:
-            return;
-    }
-    *member = CacheSizeKb(s.Word(0x09));
+    if (!configuration) return std::nullopt;
+    return static_cast<std::size_t>(*configuration & 7);
+}
+
+// Levels 1 to 3 have a text each; a structure of another level sets none.
+void DecodeCache(const CStructureView& s, CSMBios& out) {
+    std::string* const members[] = {&out.m_strL1Cache, &out.m_strL2Cache, &out.m_strL3Cache};
+    const auto level = CacheLevelIndex(s);
+    if (!level || *level >= std::size(members)) return;
+    *members[*level] = CacheSizeKb(s.Word(0x09));
 }
 
 void DecodeMemoryDevice(const CStructureView& s, CSMBios& out) {
@@ -312,6 +319,14 @@ bool CSMBios::FetchRawTable(platform::ISmbiosSource& source, const platform::Not
 
 void CSMBios::DecodeTable() {
     m_memory.clear();
+    // A later structure of a type replaces every text an earlier one set (a second socket,
+    // a second battery, instruction and data caches of one level), so the walk only notes
+    // where the last one of each type, and of each cache level, lies, and decodes those
+    // afterwards. Memory devices accumulate and are decoded as they are met.
+    struct CLast {
+        std::optional<std::uint32_t> bios, system, board, processor, battery;
+        std::array<std::optional<std::uint32_t>, 3> cache;  // by level - 1
+    } last;
     // Type 127 (End-of-Table) does not end the walk: some firmware places structures after
     // it, and tables without one are walked to their byte count all the same.
     std::uint32_t offset = 0;
@@ -322,25 +337,26 @@ void CSMBios::DecodeTable() {
         const CStructureView s(*this, offset);
         switch (s.Type()) {
             case kTypeBios:
-                DecodeBios(s, *this);
+                last.bios = offset;
                 break;
             case kTypeSystem:
-                DecodeSystem(s, *this);
+                last.system = offset;
                 break;
             case kTypeBaseboard:
-                DecodeBaseboard(s, *this);
+                last.board = offset;
                 break;
             case kTypeProcessor:
-                DecodeProcessor(s, *this);
+                last.processor = offset;
                 break;
             case kTypeCache:
-                DecodeCache(s, *this);
+                if (const auto level = CacheLevelIndex(s); level && *level < last.cache.size())
+                    last.cache[*level] = offset;
                 break;
             case kTypeMemoryDevice:
                 DecodeMemoryDevice(s, *this);
                 break;
             case kTypePortableBattery:
-                DecodePortableBattery(s, *this);
+                last.battery = offset;
                 break;
             default:
                 break;
@@ -350,6 +366,14 @@ void CSMBios::DecodeTable() {
         offset += length + strings;
     }
     m_nMemoryCount = static_cast<int>(m_memory.size());
+
+    if (last.bios) DecodeBios(CStructureView(*this, *last.bios), *this);
+    if (last.system) DecodeSystem(CStructureView(*this, *last.system), *this);
+    if (last.board) DecodeBaseboard(CStructureView(*this, *last.board), *this);
+    if (last.processor) DecodeProcessor(CStructureView(*this, *last.processor), *this);
+    for (const auto& cache : last.cache)
+        if (cache) DecodeCache(CStructureView(*this, *cache), *this);
+    if (last.battery) DecodePortableBattery(CStructureView(*this, *last.battery), *this);
 }
 
 std::uint8_t CSMBios::FormattedLength(std::uint32_t offset) const {
@@ -362,10 +386,14 @@ std::uint32_t CSMBios::StringSetLength(std::uint32_t offset) const {
     const std::uint32_t start = offset + FormattedLength(offset);
     // The zeros behind the table belong to the buffer, so a set that runs to the table's end
     // is closed by them; only a set reaching the buffer's very end has no terminator.
-    for (std::uint32_t i = start; i < kLastTerminatorStart; ++i) {
-        if (m_table[i] != 0) continue;
+    const std::uint8_t* const base = m_table.data();
+    std::uint32_t i = start;
+    while (i < kLastTerminatorStart) {
+        const void* zero = std::memchr(base + i, 0, kLastTerminatorStart - i);
+        if (zero == nullptr) break;
+        i = static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(zero) - base);
         if (m_table[i + 1] == 0) return i + 2 - start;
-        ++i;  // m_table[i + 1] is a string's first byte, it cannot start the pair
+        i += 2;  // m_table[i + 1] is a string's first byte, it cannot start the pair
     }
     return 0;
 }
@@ -382,11 +410,13 @@ std::string CSMBios::GetString(std::uint32_t offset, std::uint8_t n) const {
     if (set.size() >= 2 && set[0] == 0 && set[1] == 0) return {};  // no strings
     std::size_t pos = 0;
     for (unsigned index = 1; pos < set.size(); ++index) {
-        const auto begin = set.begin() + static_cast<std::ptrdiff_t>(pos);
-        const auto nul = std::find(begin, set.end(), std::uint8_t{0});
+        const std::uint8_t* const begin = set.data() + pos;
+        const void* zero = std::memchr(begin, 0, set.size() - pos);
+        const std::uint8_t* const nul =
+            zero ? static_cast<const std::uint8_t*>(zero) : set.data() + set.size();
         if (index == n) return std::string(begin, nul);
-        if (nul == set.end()) break;
-        pos = static_cast<std::size_t>(nul - set.begin()) + 1;
+        if (zero == nullptr) break;
+        pos = static_cast<std::size_t>(nul - set.data()) + 1;
         if (pos >= set.size() || set[pos] == 0) break;  // the set's closing zero
     }
     return {};
