@@ -20,6 +20,8 @@ TEST_PACKAGES=(
   # the .deb check and the end-to-end test on emulated hardware
   dpkg-dev desktop-file-utils libxml2-utils groff-base
   python3 qemu-system-x86 busybox-static acpica-tools
+  # scripts/bench-report.sh
+  hyperfine
 )
 
 want=("${RUN_PACKAGES[@]}")
