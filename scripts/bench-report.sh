@@ -56,8 +56,9 @@ rounds="${ROUNDS:-6}"
 runs="${RUNS:-60}"
 echo
 echo "== Whole process: quorrix-report --page 5 vs dmidecode -t 17 =="
-echo "   (hyperfine, $rounds interleaved rounds of $runs runs each; medians over all runs)"
-printf '%-28s %8s %12s %12s %7s\n' dump bytes report_ms dmidecode_ms ratio
+echo "   (hyperfine, $rounds interleaved rounds of $runs runs each: wall = median over all"
+echo "    runs; cpu = user + system, median of the rounds' means)"
+printf '%-28s %8s %10s %10s %6s %10s %10s %6s\n' dump bytes wall_ms dmi_wall ratio cpu_ms dmi_cpu ratio
 for f in "$work"/*.bin; do
     name="$(basename "$f" .bin)"
     "$report" --from-dump "$f" --page 5 >/dev/null
@@ -75,11 +76,16 @@ for f in "$work"/*.bin; do
 import glob, json, statistics, sys
 work, name, size = sys.argv[1:4]
 times = {"report": [], "dmidecode": []}
+cpu = {"report": [], "dmidecode": []}  # user + system, mean of each round
 for path in glob.glob(f"{work}/{name}.*.json"):
     for r in json.load(open(path))["results"]:
-        times["dmidecode" if r["command"].startswith("dmidecode") else "report"] += r["times"]
+        key = "dmidecode" if r["command"].startswith("dmidecode") else "report"
+        times[key] += r["times"]
+        cpu[key].append(r["user"] + r["system"])
 q = statistics.median(times["report"]) * 1e3
 d = statistics.median(times["dmidecode"]) * 1e3
-print("%-28s %8s %12.3f %12.3f %7.2f" % (name, size, q, d, q / d))
+qc = statistics.median(cpu["report"]) * 1e3
+dc = statistics.median(cpu["dmidecode"]) * 1e3
+print("%-28s %8s %10.3f %10.3f %6.2f %10.3f %10.3f %6.2f" % (name, size, q, d, q / d, qc, dc, qc / dc))
 EOF2
 done
