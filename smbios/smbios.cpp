@@ -152,8 +152,8 @@ std::string BiosRomSizeKb(const CStructureView& s) {
 
 // Four dash-separated groups, each the little-endian 32-bit value of four UUID bytes (the
 // middle group swaps its two 16-bit halves): bytes 00 01 .. 0F read
-// 03020100-07060504-0b0a0908-0f0e0d0c. This is the form the pages have always shown, not
-// the RFC 4122 8-4-4-4-12 one.
+// 03020100-07060504-0b0a0908-0f0e0d0c. This is the system page's form on purpose, not the
+// RFC 4122 8-4-4-4-12 one.
 std::string UuidText(std::span<const std::uint8_t> u) {
     if (u.size() != 16) return {};
     // Bytes in the order they are printed, two lowercase hex digits each.

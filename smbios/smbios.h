@@ -32,7 +32,8 @@ public:
     // not be read at all, or the table is too large (after telling the user); true otherwise,
     // also when there was no valid entry point or no table to copy.
     bool FetchRawTable(platform::ISmbiosSource& source, const platform::Notifier& notify);
-    // Walks m_table once and fills every text below.
+    // Walks m_table once and fills every text below. Stops at a structure whose Length
+    // cannot hold its header; a field beyond its structure's Length gives an empty text.
     void DecodeTable();
 
     // Length byte of the structure at `offset` (0 when the offset is outside the buffer).
@@ -40,7 +41,8 @@ public:
     // Bytes of the string set behind the formatted area of the structure at `offset`, both
     // terminating zeros included; 0 when no terminator lies inside the buffer.
     std::uint32_t StringSetLength(std::uint32_t offset) const;
-    // String number `n` (from 1) of the structure at `offset`; "" for 0 or a number past the set.
+    // String number `n` (from 1) of the structure at `offset`, whole, however many strings
+    // the set holds; "" for 0 or a number past the set.
     std::string GetString(std::uint32_t offset, std::uint8_t n) const;
 
     std::uint8_t m_byMinorVersion = 0;
