@@ -86,8 +86,7 @@ TEST(SmbiosFetch, FailureRowsOfTheSource) {
     good.Version(2, 7).Add(Bios(0x0F), {"V", "1.0", "01/02/2003"});
 
     // Entry point unreadable: failure, nothing shown, nothing taken over.
-    platform::SmbiosTables noEntry = good.Tables();
-    noEntry.entryPoint.reset();
+    const platform::SmbiosTables noEntry{std::nullopt, good.Tables().table};
     auto s = Decode(noEntry);
     EXPECT_EQ(s->m_byMajorVersion, 0);
     EXPECT_EQ(s->m_byMinorVersion, 0);
