@@ -1,20 +1,44 @@
 #!/usr/bin/env bash
-# The run command: installs what is missing, builds, and starts Quorrix. Where there is no
-# display it prints the same pages with quorrix-report instead.
+# The run command: installs what is missing, builds, and starts the Quorrix window. Reading
+# the firmware tables and the drive needs root, so a normal user's run goes through pkexec
+# (quorrix runs itself again through it) or, without pkexec, sudo. Where there is no display
+# it prints the same pages with quorrix-report instead, and says why.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" run
-cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$root/build/release" -j "$(nproc)"
+build="$root/build/release"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" --target quorrix quorrix-systeminfo quorrix-report -j "$(nproc)"
 
-bin="$root/build/release"
+window="$build/app/quorrix"
+report="$build/cli/quorrix-report"
+is_root=0
+[ "$(id -u)" -eq 0 ] && is_root=1
+
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display (DISPLAY and WAYLAND_DISPLAY are empty): printing the report instead of opening the window." >&2
-  report="$bin/cli/quorrix-report"
-  if [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null; then
+  echo "run: no display (DISPLAY and WAYLAND_DISPLAY are empty), so no window can open;" \
+       "printing the pages with quorrix-report instead." >&2
+  if [ "$is_root" -eq 0 ] && command -v sudo >/dev/null; then
+    echo "run: through sudo, as the SMBIOS and disk pages need root." >&2
     exec sudo "$report"
   fi
   exec "$report"
 fi
-exec "$bin/app/quorrix"
+
+if [ "$is_root" -eq 1 ]; then
+  exec "$window"
+fi
+if command -v pkexec >/dev/null; then
+  # quorrix asks pkexec to run it as root, and goes on as this user (saying why) when that
+  # is refused.
+  exec "$window"
+fi
+if command -v sudo >/dev/null; then
+  echo "run: starting the window through sudo, as the SMBIOS and disk pages need root." >&2
+  exec sudo env DISPLAY="${DISPLAY:-}" XAUTHORITY="${XAUTHORITY:-$HOME/.Xauthority}" \
+    WAYLAND_DISPLAY="${WAYLAND_DISPLAY:-}" XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-}" "$window"
+fi
+echo "run: neither pkexec nor sudo is there; the SMBIOS and disk pages show only what this" \
+     "user can read." >&2
+exec "$window"
