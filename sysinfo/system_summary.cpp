@@ -40,10 +40,13 @@ std::optional<std::uint64_t> ParseUnsigned(std::string_view s) {
     return value;
 }
 
-// "01" for the first entry of a list, as the platform summary numbers them.
+// "[01]: " for the first entry of a list, as the platform summary numbers them.
 std::string Mark(std::size_t index) {
-    char mark[16];
-    std::snprintf(mark, sizeof mark, "[%02zu]: ", index + 1);
+    const std::string number = std::to_string(index + 1);
+    std::string mark = "[";
+    if (number.size() < 2) mark += '0';
+    mark += number;
+    mark += "]: ";
     return mark;
 }
 
@@ -267,9 +270,14 @@ std::string SystemTypeText(std::string_view machine) {
 }
 
 std::string MegabytesText(std::uint64_t kb) {
-    std::string digits = std::to_string(kb / 1024);
-    for (std::size_t pos = digits.size(); pos > 3; pos -= 3) digits.insert(pos - 3, ",");
-    return digits + " MB";
+    const std::string digits = std::to_string(kb / 1024);
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        // A separator before every group of three counted from the right.
+        if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+        text += digits[i];
+    }
+    return text + " MB";
 }
 
 std::string LocalTimeText(std::time_t when) {

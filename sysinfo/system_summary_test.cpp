@@ -87,10 +87,12 @@ TEST(FormatSummary, MissingValuesSaySoInsteadOfVanishing) {
     const std::string text = sysinfo::FormatSummary({});
     const std::vector<std::string> lines = SplitCrLf(text);
     ASSERT_EQ(lines.size(), 17u);
+    const std::string unavailable = text::Utf8ToGbk("不可用");
     for (const std::string& line : lines) {
-        EXPECT_TRUE(text::GbkToUtf8(line).ends_with(
-            ":" + std::string(27 - line.find(':') - 1, ' ') + "不可用"))
-            << text::GbkToUtf8(line);
+        // "key:", blanks up to column 28, then the word.
+        EXPECT_EQ(line.size(), sysinfo::kValueColumn + unavailable.size()) << text::GbkToUtf8(line);
+        EXPECT_EQ(line.substr(sysinfo::kValueColumn), unavailable) << text::GbkToUtf8(line);
+        EXPECT_EQ(line.find_last_not_of(' ', sysinfo::kValueColumn - 1), line.find(':'));
     }
     sysinfo::SummaryFacts some = FullFacts();
     some.processors.reset();

@@ -127,9 +127,12 @@ TEST(LinuxProcessRunner, ShellThatCannotRunFailsTheStart) {
 
 // Lowers the descriptor limit to nothing, then asks for the pipe; exits 0 when it was refused.
 [[noreturn]] void OpenPipeWithoutDescriptors() {
+    platform::CLinuxProcessRunner runner;
+    // A call while descriptors are still there: UBSan checks the object's type on the first
+    // member call with a pipe of its own, and remembers the answer.
+    runner.Close();
     const rlimit none{0, 0};
     ::setrlimit(RLIMIT_NOFILE, &none);
-    platform::CLinuxProcessRunner runner;
     std::string err;
     const bool opened = runner.OpenPipe(&err);
     std::_Exit(!opened && err.starts_with("pipe") ? 0 : 1);
