@@ -72,29 +72,21 @@ platform::SmbiosTables SampleSmbiosTables() {
                   .Word(0x2C, 4)
                   .Word(0x2E, 8),
               {"U3E1", "Intel(R) Corporation", "Intel(R) Core(TM) i7-8665U CPU @ 1.90GHz"});
-    // Type 17, memory devices (handles 7, 8, 9): two DDR4 modules of 8 GB and an empty slot.
-    for (const auto& [locator, serial, size] :
-         {std::tuple{"ChannelA-DIMM0", "1A2B3C4D", 8192},
-          std::tuple{"ChannelB-DIMM0", "5E6F7A8B", 8192}, std::tuple{"ChannelB-DIMM1", "", 0}}) {
+    // Type 17, memory devices (handles 7, 8, 9): two DDR4 modules of 8 GB, then an empty
+    // slot that names only its locators (string numbers 0 for the rest, as firmware does).
+    for (const auto& [locator, serial] :
+         {std::pair{"ChannelA-DIMM0", "1A2B3C4D"}, std::pair{"ChannelB-DIMM0", "5E6F7A8B"}}) {
         CFormatted device(17, 0x28);
-        device.Word(0x04, 0x000A)
-            .Word(0x08, 64)
-            .Word(0x0A, 64)
-            .Word(0x0C, static_cast<std::uint16_t>(size))
-            .Byte(0x0E, 0x0D)
-            .Byte(0x10, 1)
-            .Byte(0x11, 2)
-            .Byte(0x12, 0x1A)
-            .Word(0x13, 0x0080)
-            .Word(0x15, size ? 2667 : 0)
-            .Byte(0x17, 3)
-            .Byte(0x18, 4)
-            .Byte(0x19, 5)
-            .Byte(0x1A, 6)
-            .Word(0x20, size ? 2667 : 0);
-        table.Add(device, {locator, "BANK 0", size ? "Samsung" : "", serial, "None",
-                           size ? "M471A1K43DB1-CTD" : ""});
+        device.Word(0x04, 0x000A).Word(0x08, 64).Word(0x0A, 64).Word(0x0C, 8192);
+        device.Byte(0x0E, 0x0D).Byte(0x10, 1).Byte(0x11, 2).Byte(0x12, 0x1A).Word(0x13, 0x0080);
+        device.Word(0x15, 2667).Byte(0x17, 3).Byte(0x18, 4).Byte(0x19, 5).Byte(0x1A, 6);
+        device.Word(0x20, 2667);
+        table.Add(device, {locator, "BANK 0", "Samsung", serial, "None", "M471A1K43DB1-CTD"});
     }
+    CFormatted emptySlot(17, 0x28);
+    emptySlot.Word(0x04, 0x000A).Word(0x08, 0xFFFF).Word(0x0A, 0xFFFF).Byte(0x0E, 0x0D);
+    emptySlot.Byte(0x10, 1).Byte(0x11, 2).Byte(0x12, 0x02);
+    table.Add(emptySlot, {"ChannelB-DIMM1", "BANK 1"});
     // Type 22, portable battery (handle 10): made 2024-03-15, design voltage 15.44 V.
     table.Add(CFormatted(22, 0x1A)
                   .Byte(0x04, 1)

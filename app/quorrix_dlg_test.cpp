@@ -186,6 +186,10 @@ TEST_F(DialogTest, EachTextPageShowsExactlyWhatItsBuilderMakes) {
             EXPECT_GT(expected.page.size(), 40u) << "the sample machine fills page " << row;
         }
     }
+    // The battery page also carries the firmware's battery record.
+    DoubleClickRow(6);
+    EXPECT_TRUE(pane->toPlainText().contains(QStringLiteral("15.440000V")));
+    EXPECT_TRUE(pane->toPlainText().contains(QStringLiteral("2024-3-15")));
     EXPECT_EQ(dlg.m_strSmbiosVersion, "3.2");
     EXPECT_EQ(version, "3.2");
     EXPECT_TRUE(notices.empty());
