@@ -43,7 +43,7 @@ CAboutDlg::CAboutDlg(QWidget* pParent)
     pDate->setTextFormat(Qt::PlainText);
     pDate->setGeometry(app::MapDialogRect(kDateRect, units));
 
-    auto* pOk = new QPushButton(app::OwnText(app::kAboutOk), this);
+    auto* pOk = new QPushButton(app::OwnText(app::kOkText), this);
     pOk->setGeometry(app::MapDialogRect(kOkRect, units));
     pOk->setDefault(true);
     pOk->setAutoDefault(true);

@@ -1,12 +1,17 @@
 #include "app/about_dlg.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "app/app_icon.h"
+#include "app/message_box.h"
+#include "text/gbk.h"
 
 namespace {
 
@@ -57,6 +62,29 @@ TEST(AppIcon, HasTheThreeSizesFromTheResources) {
         EXPECT_EQ(qAlpha(image.pixel(0, size - 1)), 0) << size;
         EXPECT_GT(qAlpha(image.pixel(size / 2, size / 2)), 0) << size;
     }
+}
+
+TEST(ShowMessageBox, GbkTextAndCaptionOneOkButtonOverItsOwner) {
+    QWidget owner;
+    owner.show();
+    QString title;
+    QString text;
+    QStringList buttons;
+    QWidget* parent = nullptr;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(box);
+        title = box->windowTitle();
+        text = box->text();
+        parent = box->parentWidget();
+        for (QAbstractButton* button : box->buttons()) buttons << button->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    app::ShowMessageBox(&owner, text::Utf8ToGbk("退出测试请按ESC键"), text::Utf8ToGbk("提示"));
+    EXPECT_EQ(title, QStringLiteral("提示"));
+    EXPECT_EQ(text, QStringLiteral("退出测试请按ESC键"));
+    EXPECT_EQ(buttons, QStringList{QStringLiteral("确定")});
+    EXPECT_EQ(parent, &owner);
 }
 
 }  // namespace

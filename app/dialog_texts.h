@@ -39,6 +39,6 @@ inline constexpr std::string_view kAboutItem = "关于Quorrix(&A)...";
 inline constexpr std::string_view kAboutTitle = "关于 Quorrix";
 inline constexpr std::string_view kAboutVersion = "Quorrix 2.0 版  Quorrix 开发组";
 inline constexpr std::string_view kAboutDate = "2026年12月";
-inline constexpr std::string_view kAboutOk = "确定";
+inline constexpr std::string_view kOkText = "确定";
 
 }  // namespace app

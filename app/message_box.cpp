@@ -1,7 +1,9 @@
 #include "app/message_box.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
+#include "app/dialog_texts.h"
 #include "app/widget_text.h"
 
 namespace app {
@@ -10,6 +12,8 @@ void ShowMessageBox(QWidget* pOwner, std::string_view gbkText, std::string_view 
     QMessageBox box(QMessageBox::NoIcon, ToWidgetText(gbkCaption), ToWidgetText(gbkText),
                     QMessageBox::Ok, pOwner);
     box.setTextFormat(Qt::PlainText);
+    // The button speaks the program's language, as the system's own box would.
+    box.button(QMessageBox::Ok)->setText(OwnText(kOkText));
     box.exec();
 }
 
