@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/about_dlg.h"
 #include "app/app_test_seams.h"
 #include "app/quorrix_dlg.h"
 #include "pixeltest/pixel_test_wnd.h"
@@ -71,6 +72,13 @@ int main(int argc, char** argv) {
                   outDir + QStringLiteral("/window-%1-%2.png").arg(row + 1).arg(names[row])) &&
              ok;
     }
+
+    // The about box over the window.
+    CAboutDlg about(&dlg);
+    about.show();
+    if (!QTest::qWaitForWindowExposed(&about)) return 1;
+    ok = Save(Shot(&about), outDir + QStringLiteral("/about.png")) && ok;
+    about.close();
 
     // The dead-pixel test after three clicks (blue), scaled down.
     auto* test = new CPixelTestWnd(&dlg);
