@@ -2,11 +2,13 @@
 
 #include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 
 #include "app/about_dlg.h"
@@ -96,6 +98,11 @@ void CQuorrixDlg::CreateControls() {
 }
 
 void CQuorrixDlg::InitDialog() {
+    // Centred on the primary screen (without this a dialog with no parent goes to the
+    // screen under the mouse pointer).
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
     setWindowIcon(m_hIcon);
     FillCategoryList();
     SetFrameCaption(app::kWelcomeCaption);

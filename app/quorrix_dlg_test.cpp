@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -115,8 +117,13 @@ TEST_F(DialogTest, OpensOnTheWelcomeText) {
     EXPECT_TRUE(machine.runner.CommandLines().empty());
     EXPECT_TRUE(notices.empty());
 
-    // Fixed size, and the icon in its three sizes.
+    // Fixed size, centred on the primary screen, and the icon in its three sizes.
     EXPECT_EQ(dlg.minimumSize(), dlg.maximumSize());
+    const QPoint offCentre = dlg.frameGeometry().center() -
+                             QGuiApplication::primaryScreen()->availableGeometry().center();
+    // The frame's size is known only once the window exists, after it was placed.
+    const QSize frame = dlg.frameGeometry().size() - dlg.size();
+    EXPECT_LE(offCentre.manhattanLength(), frame.width() + frame.height() + 2);
     const QList<QSize> sizes = dlg.windowIcon().availableSizes();
     EXPECT_TRUE(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32)) &&
                 sizes.contains(QSize(48, 48)));
