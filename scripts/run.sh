@@ -9,7 +9,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" run
 build="$root/build/release"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --target quorrix quorrix-systeminfo quorrix-report -j "$(nproc)"
+# The build log goes to stderr, so that stdout carries only the report when there is one.
+cmake --build "$build" --target quorrix quorrix-systeminfo quorrix-report -j "$(nproc)" >&2
 
 window="$build/app/quorrix"
 report="$build/cli/quorrix-report"
