@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QScrollBar>
 
 #include "app/about_dlg.h"
 #include "app/app_icon.h"
