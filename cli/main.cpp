@@ -71,7 +71,8 @@ bool PrintPages(const std::vector<ReportPage>& pages, const cli::ReportOptions& 
 int main(int argc, char** argv) {
     auto parsed = cli::ParseOptions(argc, argv);
     if (auto* message = std::get_if<std::string>(&parsed)) {
-        std::fprintf(stderr, "quorrix-report: %s\nTry 'quorrix-report --help'.\n", message->c_str());
+        std::fprintf(stderr, "quorrix-report: %s\nTry 'quorrix-report --help'.\n",
+                     message->c_str());
         return kExitBadInput;
     }
     const cli::ReportOptions& options = std::get<cli::ReportOptions>(parsed);

@@ -26,8 +26,8 @@ const char* const kUsage =
 
 namespace {
 
-bool TakeValue(int argc, const char* const* argv, int& i, std::string_view name,
-               std::string& value, std::string& err) {
+bool TakeValue(int argc, const char* const* argv, int& i, std::string_view name, std::string& value,
+               std::string& err) {
     const std::string_view arg = argv[i];
     if (arg.size() > name.size() && arg.substr(0, name.size()) == name && arg[name.size()] == '=') {
         value = std::string(arg.substr(name.size() + 1));

@@ -12,9 +12,10 @@ struct ReportOptions {
     bool bRaw = false;
     bool bHelp = false;
     bool bVersion = false;
-    std::optional<std::string> fromDump;     // dmidecode --dump-bin file
-    std::optional<std::string> dmiDir;       // copy of /sys/firmware/dmi/tables
-    std::optional<std::string> diskDump;     // identify.bin + smart.bin, or id-ctrl.bin + smart-log.bin
+    std::optional<std::string> fromDump;  // dmidecode --dump-bin file
+    std::optional<std::string> dmiDir;    // copy of /sys/firmware/dmi/tables
+    std::optional<std::string>
+        diskDump;  // identify.bin + smart.bin, or id-ctrl.bin + smart-log.bin
     std::optional<std::string> powerSupply;  // copy of /sys/class/power_supply
 
     bool Wants(int page) const { return nPage == 0 || nPage == page; }

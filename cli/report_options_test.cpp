@@ -27,14 +27,24 @@ TEST(ReportOptions, AcceptsEveryOptionInBothForms) {
 
     auto all = Parse({});
     ASSERT_TRUE(std::holds_alternative<cli::ReportOptions>(all));
-    for (int page = 1; page <= 7; ++page) EXPECT_TRUE(std::get<cli::ReportOptions>(all).Wants(page));
+    for (int page = 1; page <= 7; ++page)
+        EXPECT_TRUE(std::get<cli::ReportOptions>(all).Wants(page));
 }
 
 TEST(ReportOptions, RefusesBadArguments) {
-    for (auto args : std::vector<std::vector<const char*>>{
-             {"--page"}, {"--page", "0"}, {"--page", "8"}, {"--page", "12"}, {"--page", "x"},
-             {"--page="}, {"--dmi-dir"}, {"--dmi-dir="}, {"--bogus"}, {"extra"},
-             {"--from-dump", "a", "--dmi-dir", "b"}, {"--disk-dump", "a", "--disk-dump", "b"}}) {
+    for (auto args :
+         std::vector<std::vector<const char*>>{{"--page"},
+                                               {"--page", "0"},
+                                               {"--page", "8"},
+                                               {"--page", "12"},
+                                               {"--page", "x"},
+                                               {"--page="},
+                                               {"--dmi-dir"},
+                                               {"--dmi-dir="},
+                                               {"--bogus"},
+                                               {"extra"},
+                                               {"--from-dump", "a", "--dmi-dir", "b"},
+                                               {"--disk-dump", "a", "--disk-dump", "b"}}) {
         const auto parsed = Parse(args);
         ASSERT_TRUE(std::holds_alternative<std::string>(parsed)) << args[0];
         EXPECT_FALSE(std::get<std::string>(parsed).empty());

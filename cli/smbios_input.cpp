@@ -64,7 +64,8 @@ std::unique_ptr<CSMBios> GatherSmbios(const ReportOptions& options, std::string*
     }
     platform::CSysfsSmbiosSource source;
     std::string why;
-    if (!platform::ReadFileBytes(std::string(source.kDefaultDir) + "/smbios_entry_point", 0, &why)) {
+    if (!platform::ReadFileBytes(std::string(source.kDefaultDir) + "/smbios_entry_point", 0,
+                                 &why)) {
         std::fprintf(stderr, "quorrix-report: %s; the SMBIOS pages stay empty%s\n", why.c_str(),
                      ::geteuid() == 0 ? "" : " (reading the firmware tables needs root)");
     }

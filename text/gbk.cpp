@@ -59,9 +59,12 @@ private:
 std::size_t Utf8SequenceLength(std::string_view s) {
     const auto lead = static_cast<unsigned char>(s[0]);
     std::size_t n = 1;
-    if (lead >= 0xC2 && lead <= 0xDF) n = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) n = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4) n = 4;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        n = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        n = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        n = 4;
     if (n > s.size()) return 1;
     for (std::size_t i = 1; i < n; ++i) {
         if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return 1;  // malformed: one byte

@@ -29,8 +29,8 @@ std::filesystem::path CTempDir::Write(const std::string& relative, std::string_v
 
 std::filesystem::path CTempDir::Write(const std::string& relative,
                                       const std::vector<std::uint8_t>& content) const {
-    return Write(relative, std::string_view(reinterpret_cast<const char*>(content.data()),
-                                            content.size()));
+    return Write(relative,
+                 std::string_view(reinterpret_cast<const char*>(content.data()), content.size()));
 }
 
 std::filesystem::path FixturesDir() {
