@@ -122,8 +122,8 @@ TEST_F(DialogTest, OpensOnTheWelcomeText) {
     const QPoint offCentre = dlg.frameGeometry().center() -
                              QGuiApplication::primaryScreen()->availableGeometry().center();
     // The frame's size is known only once the window exists, after it was placed.
-    const QSize frame = dlg.frameGeometry().size() - dlg.size();
-    EXPECT_LE(offCentre.manhattanLength(), frame.width() + frame.height() + 2);
+    const QSize border = dlg.frameGeometry().size() - dlg.size();
+    EXPECT_LE(offCentre.manhattanLength(), border.width() + border.height() + 2);
     const QList<QSize> sizes = dlg.windowIcon().availableSizes();
     EXPECT_TRUE(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32)) &&
                 sizes.contains(QSize(48, 48)));
