@@ -109,7 +109,9 @@ done
 for program in "$root"/usr/bin/*; do
   before=$failures
   while read -r lib; do
-    path=$(ldconfig -p | awk -v l="$lib" '$1 == l && /x86-64/ {print $NF; exit}')
+    # awk reads the whole list: leaving early would kill ldconfig with SIGPIPE, which
+    # pipefail turns into a silent exit of this script.
+    path=$(ldconfig -p | awk -v l="$lib" '$1 == l && /x86-64/ && !found {print $NF; found = 1}')
     [ -n "$path" ] || { fail "$(basename "$program") needs $lib, which is not installed here"; continue; }
     owner=$(dpkg -S "$path" 2>/dev/null || dpkg -S "$(readlink -f "$path")" 2>/dev/null || true)
     owner=$(head -n1 <<<"$owner" | cut -d: -f1)
