@@ -10,7 +10,7 @@ namespace smbios {
 namespace {
 
 // Placeholder for the core and thread counts of tables that cannot hold them.
-constexpr const char* kNotAvailable = "-";
+constexpr char kNotAvailable = '-';
 
 // Core Count and Thread Count joined the processor structure in SMBIOS 2.5.
 bool HasCoreCounts(const CSMBios& smbios) {
@@ -54,8 +54,8 @@ std::string BuildBoardPage(const CSMBios& smbios) {
 
 std::string BuildProcessorPage(CSMBios& smbios) {
     if (!HasCoreCounts(smbios)) {
-        smbios.m_strCpuCores = kNotAvailable;
-        smbios.m_strCpuThreads = kNotAvailable;
+        smbios.m_strCpuCores.assign(1, kNotAvailable);
+        smbios.m_strCpuThreads.assign(1, kNotAvailable);
     }
     return text::JoinLines({text::Line("CPU制造商", smbios.m_strCpuManufacturer),
                             text::Line("CPU名称", smbios.m_strCpuVersion),

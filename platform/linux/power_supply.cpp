@@ -74,21 +74,18 @@ std::uint32_t CapacityMwh(const Attributes& attributes, std::string_view energyN
 std::array<std::uint8_t, 4> ChemistryCode(std::string_view technology) {
     struct Code {
         std::string_view technology;
-        std::string_view code;
+        std::array<std::uint8_t, 4> code;  // zero-filled after a shorter code
     };
     // The kernel's technology names against the battery interface's chemistry codes.
     static constexpr Code kCodes[] = {
-        {"Li-ion", "LION"}, {"Li-poly", "LiP"}, {"LiFe", "LiFe"},
-        {"LiMn", "LiMn"},   {"NiMH", "NiMH"},   {"NiCd", "NiCd"},
+        {"Li-ion", {'L', 'I', 'O', 'N'}}, {"Li-poly", {'L', 'i', 'P'}},
+        {"LiFe", {'L', 'i', 'F', 'e'}},   {"LiMn", {'L', 'i', 'M', 'n'}},
+        {"NiMH", {'N', 'i', 'M', 'H'}},   {"NiCd", {'N', 'i', 'C', 'd'}},
     };
-    std::array<std::uint8_t, 4> chemistry{};
     for (const Code& c : kCodes) {
-        if (c.technology == technology) {
-            std::copy(c.code.begin(), c.code.end(), chemistry.begin());
-            break;
-        }
+        if (c.technology == technology) return c.code;
     }
-    return chemistry;
+    return {};
 }
 
 // A string attribute as the driver would return it: up to the first zero byte.
