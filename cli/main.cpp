@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "app/dialog_texts.h"
 #include "cli/inputs.h"
 #include "cli/report_options.h"
 #include "smbios/smbios.h"
@@ -18,7 +19,6 @@ constexpr int kExitBadInput = 2;
 
 struct ReportPage {
     int nNumber;
-    const char* caption;  // UTF-8, the window's page frame caption
     std::string strText;  // GBK page text
 };
 
@@ -53,7 +53,10 @@ bool PrintPages(const std::vector<ReportPage>& pages, const cli::ReportOptions& 
             if (!shown.empty() && shown.back() != '\n') shown.push_back('\n');
             return Write(shown);
         }
-        const std::string caption = std::string("== ") + page.caption + " ==";
+        // The caption the window's page frame shows for this page.
+        const std::string caption =
+            "== " + std::string(app::kPageCaptions[static_cast<std::size_t>(page.nNumber - 1)]) +
+            " ==";
         if (options.bRaw) {
             ok = ok && Write(text::Utf8ToGbk(caption) + "\r\n") && Write(page.strText);
             if (!page.strText.ends_with("\r\n")) ok = ok && Write("\r\n");
@@ -88,25 +91,25 @@ int main(int argc, char** argv) {
     }
     if (options.Wants(1)) {
         std::string version;
-        pages.push_back({1, "BIOS信息", smbios::BuildBiosPage(*smbios, &version)});
+        pages.push_back({1, smbios::BuildBiosPage(*smbios, &version)});
     }
-    if (options.Wants(2)) pages.push_back({2, "整机信息", smbios::BuildSystemPage(*smbios)});
-    if (options.Wants(3)) pages.push_back({3, "处理器信息", smbios::BuildProcessorPage(*smbios)});
-    if (options.Wants(4)) pages.push_back({4, "主板信息", smbios::BuildBoardPage(*smbios)});
+    if (options.Wants(2)) pages.push_back({2, smbios::BuildSystemPage(*smbios)});
+    if (options.Wants(3)) pages.push_back({3, smbios::BuildProcessorPage(*smbios)});
+    if (options.Wants(4)) pages.push_back({4, smbios::BuildBoardPage(*smbios)});
     if (options.Wants(5)) {
         std::string memory;
         smbios::AppendMemoryPage(*smbios, &memory);
-        pages.push_back({5, "内存信息", std::move(memory)});
+        pages.push_back({5, std::move(memory)});
     }
     if (options.Wants(6)) {
         auto disk = cli::GatherDiskPage(options, &err);
         if (!disk) return Fail(err);
-        pages.push_back({6, "硬盘信息", std::move(*disk)});
+        pages.push_back({6, std::move(*disk)});
     }
     if (options.Wants(7)) {
         auto battery = cli::GatherBatteryPage(options, *smbios, &err);
         if (!battery) return Fail(err);
-        pages.push_back({7, "电池信息", std::move(*battery)});
+        pages.push_back({7, std::move(*battery)});
     }
     const bool written = PrintPages(pages, options);
     return (written && std::fflush(stdout) == 0) ? 0 : 1;
