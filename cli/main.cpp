@@ -1,6 +1,8 @@
 // quorrix-report: the text pages of the Quorrix window on a terminal, from this machine or
 // from saved tables, sectors and battery folders.
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -9,6 +11,7 @@
 #include "app/dialog_texts.h"
 #include "cli/inputs.h"
 #include "cli/report_options.h"
+#include "platform/smbios_source.h"
 #include "smbios/smbios.h"
 #include "smbios/smbios_pages.h"
 #include "text/gbk.h"
@@ -82,13 +85,32 @@ int main(int argc, char** argv) {
     if (options.bHelp) return Write(cli::kUsage) ? 0 : 1;
     if (options.bVersion) return Write("quorrix-report 2.0\n") ? 0 : 1;
 
+    // A source is gathered when a chosen page needs it, and also whenever the command line
+    // names saved data for it: a named file that cannot be used is an error even when its
+    // page is not printed.
     std::string err;
-    std::vector<ReportPage> pages;
     std::unique_ptr<CSMBios> smbios;
-    if (options.nPage != 6) {  // every page but the disk page reads the firmware tables
+    if (options.nPage != 6 || options.fromDump || options.dmiDir) {
         smbios = cli::GatherSmbios(options, &err);
         if (!smbios) return Fail(err);
     }
+    std::optional<std::string> disk;
+    if (options.Wants(6) || options.diskDump) {
+        disk = cli::GatherDiskPage(options, &err);
+        if (!disk) return Fail(err);
+    }
+    std::optional<std::string> battery;
+    if (options.Wants(7) || options.powerSupply) {
+        // Only the disk page skips the firmware tables; checking a battery folder beside it
+        // needs no live SMBIOS read.
+        platform::CFixedSmbiosSource noTables({});
+        const std::unique_ptr<CSMBios> none =
+            smbios ? nullptr : std::make_unique<CSMBios>(noTables, platform::Notifier());
+        battery = cli::GatherBatteryPage(options, smbios ? *smbios : *none, &err);
+        if (!battery) return Fail(err);
+    }
+
+    std::vector<ReportPage> pages;
     if (options.Wants(1)) {
         std::string version;
         pages.push_back({1, smbios::BuildBiosPage(*smbios, &version)});
@@ -101,16 +123,8 @@ int main(int argc, char** argv) {
         smbios::AppendMemoryPage(*smbios, &memory);
         pages.push_back({5, std::move(memory)});
     }
-    if (options.Wants(6)) {
-        auto disk = cli::GatherDiskPage(options, &err);
-        if (!disk) return Fail(err);
-        pages.push_back({6, std::move(*disk)});
-    }
-    if (options.Wants(7)) {
-        auto battery = cli::GatherBatteryPage(options, *smbios, &err);
-        if (!battery) return Fail(err);
-        pages.push_back({7, std::move(*battery)});
-    }
+    if (options.Wants(6)) pages.push_back({6, std::move(*disk)});
+    if (options.Wants(7)) pages.push_back({7, std::move(*battery)});
     const bool written = PrintPages(pages, options);
     return (written && std::fflush(stdout) == 0) ? 0 : 1;
 }

@@ -109,4 +109,11 @@ for n in 1 2 3; do
   expect_exit 0 "disk-dump-random-$n" --disk-dump "$tmp/ata" --page 6 --raw
 done
 
+# Saved data named on the command line is checked even when its page is not printed.
+expect_exit 2 unused-missing-dump --page 6 --from-dump "$tmp/nothing.bin"
+expect_exit 2 unused-missing-dmi-dir --page 6 --dmi-dir "$tmp/no-such-dir"
+expect_exit 2 unused-missing-disk-dump --page 1 --from-dump "$tmp/good.bin" --disk-dump "$tmp/none"
+expect_exit 2 unused-missing-power-supply --page 6 --disk-dump "$tmp/none" --power-supply "$tmp/none"
+expect_exit 2 unused-missing-power-supply-2 --page 1 --from-dump "$tmp/good.bin" --power-supply "$tmp/none"
+
 [ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
