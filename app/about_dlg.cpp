@@ -5,9 +5,9 @@
 #include <QPushButton>
 
 #include "app/app_icon.h"
-#include "app/dialog_texts.h"
 #include "app/dialog_units.h"
 #include "app/widget_text.h"
+#include "pages/dialog_texts.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ CAboutDlg::CAboutDlg(QWidget* pParent)
     const QFont font = app::DialogFont();
     setFont(font);
     const app::DialogBaseUnits units = app::BaseUnitsOf(font);
-    setWindowTitle(app::OwnText(app::kAboutTitle));
+    setWindowTitle(app::OwnText(pages::kAboutTitle));
     setFixedSize(app::MapDialogRect(kAboutRect, units).size());
 
     auto* pIcon = new QLabel(this);
@@ -36,14 +36,14 @@ CAboutDlg::CAboutDlg(QWidget* pParent)
     pIcon->setGeometry(iconRect.x(), iconRect.y(), kIconPixels, kIconPixels);
     pIcon->setPixmap(app::AppIcon().pixmap(kIconPixels, kIconPixels));
 
-    auto* pVersion = new QLabel(app::OwnText(app::kAboutVersion), this);
+    auto* pVersion = new QLabel(app::OwnText(pages::kAboutVersion), this);
     pVersion->setTextFormat(Qt::PlainText);
     pVersion->setGeometry(app::MapDialogRect(kVersionRect, units));
-    auto* pDate = new QLabel(app::OwnText(app::kAboutDate), this);
+    auto* pDate = new QLabel(app::OwnText(pages::kAboutDate), this);
     pDate->setTextFormat(Qt::PlainText);
     pDate->setGeometry(app::MapDialogRect(kDateRect, units));
 
-    auto* pOk = new QPushButton(app::OwnText(app::kOkText), this);
+    auto* pOk = new QPushButton(app::OwnText(pages::kOkText), this);
     pOk->setGeometry(app::MapDialogRect(kOkRect, units));
     pOk->setDefault(true);
     pOk->setAutoDefault(true);

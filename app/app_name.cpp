@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <filesystem>
 
-#include "platform/process_runner.h"
+#include "platform/system_sources.h"
 
 namespace app {
 

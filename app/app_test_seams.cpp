@@ -8,7 +8,7 @@ namespace apptest {
 
 using smbios::CFormatted;
 
-platform::SmbiosTables SampleSmbiosTables() {
+platform::RawSmbios SampleSmbiosTables() {
     smbios::SmbiosTableBuilder table;
     table.Version(3, 2);
     // Type 0, BIOS (handle 0): vendor, version, date; 16 MB ROM through the 3.1 extended size.

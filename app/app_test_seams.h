@@ -35,6 +35,6 @@ public:
 
 // SMBIOS tables of the sample laptop: BIOS, system, board, three caches, the processor, two
 // memory modules and an empty slot, the portable battery.
-platform::SmbiosTables SampleSmbiosTables();
+platform::RawSmbios SampleSmbiosTables();
 
 }  // namespace apptest

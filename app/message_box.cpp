@@ -3,8 +3,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "app/dialog_texts.h"
 #include "app/widget_text.h"
+#include "pages/dialog_texts.h"
 
 namespace app {
 
@@ -13,7 +13,7 @@ void ShowMessageBox(QWidget* pOwner, std::string_view gbkText, std::string_view 
                     QMessageBox::Ok, pOwner);
     box.setTextFormat(Qt::PlainText);
     // The button speaks the program's language, as the system's own box would.
-    box.button(QMessageBox::Ok)->setText(OwnText(kOkText));
+    box.button(QMessageBox::Ok)->setText(OwnText(pages::kOkText));
     box.exec();
 }
 

@@ -13,13 +13,10 @@
 #include "app/about_dlg.h"
 #include "app/app_icon.h"
 #include "app/app_name.h"
-#include "app/dialog_texts.h"
 #include "app/dialog_units.h"
 #include "app/widget_text.h"
-#include "battery/battery_page.h"
-#include "disk/disk_page.h"
+#include "pages/dialog_texts.h"
 #include "pixeltest/pixel_test_wnd.h"
-#include "smbios/smbios_pages.h"
 #include "sysinfo/command_capture.h"
 #include "text/gbk.h"
 
@@ -31,16 +28,6 @@ constexpr QRect kDialogRect(0, 0, 462, 293);
 constexpr QRect kListRect(7, 7, 69, 278);
 constexpr QRect kFrameRect(79, 7, 377, 278);
 constexpr QRect kPaneRect(83, 18, 369, 263);
-
-constexpr int kBiosPage = 0;
-constexpr int kSystemPage = 1;
-constexpr int kProcessorPage = 2;
-constexpr int kBoardPage = 3;
-constexpr int kMemoryPage = 4;
-constexpr int kDiskPage = 5;
-constexpr int kBatteryPage = 6;
-constexpr int kSummaryPage = 7;
-constexpr int kPixelTest = 8;
 
 }  // namespace
 
@@ -63,7 +50,7 @@ void CQuorrixDlg::CreateControls() {
     const QFont font = app::DialogFont();
     setFont(font);
     const app::DialogBaseUnits units = app::BaseUnitsOf(font);
-    setWindowTitle(app::OwnText(app::kDialogTitle));
+    setWindowTitle(app::OwnText(pages::kDialogTitle));
     setFixedSize(app::MapDialogRect(kDialogRect, units).size());
 
     m_pCategoryList = new QListWidget(this);
@@ -104,13 +91,13 @@ void CQuorrixDlg::InitDialog() {
     }
     setWindowIcon(m_hIcon);
     FillCategoryList();
-    SetFrameCaption(app::kWelcomeCaption);
-    SetPaneText(text::Utf8ToGbk(app::kWelcomeText));
+    SetFrameCaption(pages::kWelcomeCaption);
+    SetPaneText(text::Utf8ToGbk(pages::kWelcomeText));
     m_pCategoryList->setFocus();
 }
 
 void CQuorrixDlg::FillCategoryList() {
-    for (std::string_view name : app::kCategoryNames) {
+    for (std::string_view name : pages::kCategoryNames) {
         m_pCategoryList->addItem(app::OwnText(name));
     }
 }
@@ -130,62 +117,27 @@ void CQuorrixDlg::SetPaneText(const std::string& gbkText) {
 
 void CQuorrixDlg::OnCategoryDblClk() {
     const int position = SelectedPosition();
-    // Unsigned, so that -1 (no selection) is out of range too.
-    if (static_cast<unsigned>(position) > kPixelTest) return;
-
-    switch (position) {
-        case kBiosPage:
-            SetFrameCaption(app::kPageCaptions[kBiosPage]);
-            m_strBiosPage = smbios::BuildBiosPage(m_smbios, &m_strSmbiosVersion);
-            SetPaneText(m_strBiosPage);
+    switch (pages::ActionOf(position)) {
+        case pages::CategoryAction::kTextPage:
+            SetFrameCaption(pages::CaptionOf(position));
+            SetPaneText(
+                pages::BuildTextPage(position, {&m_smbios, &m_hdSmart, &m_battery}, &m_pages));
             break;
-        case kSystemPage:
-            SetFrameCaption(app::kPageCaptions[kSystemPage]);
-            m_strSystemPage = smbios::BuildSystemPage(m_smbios);
-            SetPaneText(m_strSystemPage);
-            break;
-        case kProcessorPage:
-            SetFrameCaption(app::kPageCaptions[kProcessorPage]);
-            m_strProcessorPage = smbios::BuildProcessorPage(m_smbios);
-            SetPaneText(m_strProcessorPage);
-            break;
-        case kBoardPage:
-            SetFrameCaption(app::kPageCaptions[kBoardPage]);
-            m_strBoardPage = smbios::BuildBoardPage(m_smbios);
-            SetPaneText(m_strBoardPage);
-            break;
-        case kMemoryPage:
-            SetFrameCaption(app::kPageCaptions[kMemoryPage]);
-            smbios::AppendMemoryPage(m_smbios, &m_strMemoryPage);
-            SetPaneText(m_strMemoryPage);
-            // Emptied once shown, so that the next build starts over.
-            m_strMemoryPage.clear();
-            break;
-        case kDiskPage:
-            SetFrameCaption(app::kPageCaptions[kDiskPage]);
-            m_strDiskPage = disk::BuildDiskPage(m_hdSmart);
-            SetPaneText(m_strDiskPage);
-            break;
-        case kBatteryPage:
-            SetFrameCaption(app::kPageCaptions[kBatteryPage]);
-            m_strBatteryPage = battery::BuildBatteryPage(m_battery, m_smbios);
-            SetPaneText(m_strBatteryPage);
-            break;
-        case kSummaryPage:
-            SetFrameCaption(app::kWaitCaption);
+        case pages::CategoryAction::kSummary:
+            SetFrameCaption(pages::kWaitCaption);
             // The run blocks this thread; paint the caption now so that it is seen meanwhile.
             repaint();
             RunCommand(m_strSummaryCommand);
-            SetFrameCaption(app::kPageCaptions[kSummaryPage]);
+            SetFrameCaption(pages::CaptionOf(position));
             break;
-        case kPixelTest: {
-            m_notify(text::Utf8ToGbk(app::kPixelTestHint), text::Utf8ToGbk(app::kHintCaption));
+        case pages::CategoryAction::kPixelTest: {
+            m_notify(text::Utf8ToGbk(pages::kPixelTestHint), text::Utf8ToGbk(pages::kHintCaption));
             // Owned by this dialog, deleted when it closes; nothing keeps a pointer to it.
             auto* pTest = new CPixelTestWnd(this);
             pTest->show();
             break;
         }
-        default:
+        case pages::CategoryAction::kNone:
             break;
     }
 }
@@ -218,9 +170,9 @@ void CQuorrixDlg::keyPressEvent(QKeyEvent* pEvent) {
 void CQuorrixDlg::contextMenuEvent(QContextMenuEvent* pEvent) {
     // What a window manager's window menu would offer, and the about item after a separator.
     QMenu menu(this);
-    menu.addAction(app::OwnText(app::kCloseItem), this, &QDialog::reject);
+    menu.addAction(app::OwnText(pages::kCloseItem), this, &QDialog::reject);
     menu.addSeparator();
-    menu.addAction(app::OwnText(app::kAboutItem), this, &CQuorrixDlg::OnAbout);
+    menu.addAction(app::OwnText(pages::kAboutItem), this, &CQuorrixDlg::OnAbout);
     menu.exec(pEvent->globalPos());
 }
 

@@ -9,6 +9,7 @@
 #include "app/dialog_seams.h"
 #include "battery/battery_info.h"
 #include "disk/hd_smart.h"
+#include "pages/page_dispatch.h"
 #include "platform/notifier.h"
 #include "smbios/smbios.h"
 
@@ -25,11 +26,11 @@ public:
     // boxes, those of the data sources included.
     CQuorrixDlg(const DialogSeams& seams, platform::Notifier notify, QWidget* pParent = nullptr);
 
-    // Adds the nine entries of kCategoryNames to the category list, in table order.
+    // Adds the nine entries of pages::kCategoryNames to the category list, in table order.
     void FillCategoryList();
     // Shows the page of the selected category (nothing when none is selected).
     void OnCategoryDblClk();
-    // Runs `command` through the shell and streams its output into the page pane.
+    // Runs `command` through the command interpreter and streams its output into the page pane.
     void RunCommand(std::string command);
     // Opens the about box modally.
     void OnAbout();
@@ -38,14 +39,8 @@ public:
     CSMBios m_smbios;
     CHdSmart m_hdSmart;
     CBatteryInfo m_battery;
-    std::string m_strBiosPage;
-    std::string m_strSystemPage;
-    std::string m_strProcessorPage;
-    std::string m_strBoardPage;
-    std::string m_strMemoryPage;
-    std::string m_strDiskPage;
-    std::string m_strBatteryPage;
-    std::string m_strSmbiosVersion;
+    // The seven page strings and the SMBIOS version text the BIOS page writes.
+    pages::CPageStrings m_pages;
     QIcon m_hIcon;
 
 protected:

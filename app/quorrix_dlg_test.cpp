@@ -17,11 +17,11 @@
 
 #include "app/about_dlg.h"
 #include "app/app_test_seams.h"
-#include "app/dialog_texts.h"
 #include "battery/battery_page.h"
 #include "disk/disk_page.h"
+#include "pages/dialog_texts.h"
 #include "pixeltest/pixel_test_wnd.h"
-#include "platform/process_runner.h"
+#include "platform/system_sources.h"
 #include "smbios/smbios_pages.h"
 #include "text/gbk.h"
 
@@ -97,7 +97,7 @@ protected:
 TEST_F(DialogTest, OpensOnTheWelcomeText) {
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Quorrix V2.0"));
     EXPECT_EQ(Caption(), QStringLiteral("欢迎使用"));
-    EXPECT_EQ(PaneBytes(pane), text::Utf8ToGbk(app::kWelcomeText));
+    EXPECT_EQ(PaneBytes(pane), text::Utf8ToGbk(pages::kWelcomeText));
     EXPECT_TRUE(pane->toPlainText().startsWith(QStringLiteral("说明：\n本工具主要获得笔记本电脑")));
     EXPECT_TRUE(
         pane->toPlainText().endsWith(QStringLiteral("有问题请反馈：feedback@quorrix.invalid")));
@@ -112,8 +112,8 @@ TEST_F(DialogTest, OpensOnTheWelcomeText) {
     EXPECT_TRUE(list->selectedItems().isEmpty());
     EXPECT_EQ(QApplication::focusWidget(), list);
     // Nothing was built or run yet, and no box was shown.
-    EXPECT_TRUE(dlg.m_strBiosPage.empty());
-    EXPECT_TRUE(dlg.m_strSmbiosVersion.empty());
+    EXPECT_TRUE(dlg.m_pages.m_strBiosPage.empty());
+    EXPECT_TRUE(dlg.m_pages.m_strSmbiosVersion.empty());
     EXPECT_TRUE(machine.runner.CommandLines().empty());
     EXPECT_TRUE(notices.empty());
 
@@ -150,8 +150,8 @@ TEST_F(DialogTest, SingleClicksAndKeyboardMovesBuildNothing) {
     closer.stop();
     EXPECT_EQ(Caption(), QStringLiteral("欢迎使用"));
     EXPECT_EQ(pane->toPlainText(), before);
-    EXPECT_TRUE(dlg.m_strMemoryPage.empty());
-    EXPECT_TRUE(dlg.m_strSystemPage.empty());
+    EXPECT_TRUE(dlg.m_pages.m_strMemoryPage.empty());
+    EXPECT_TRUE(dlg.m_pages.m_strSystemPage.empty());
     EXPECT_TRUE(dlg.isVisible());
 }
 
@@ -170,13 +170,13 @@ TEST_F(DialogTest, EachTextPageShowsExactlyWhatItsBuilderMakes) {
         const std::string* member;
     };
     const std::vector<Expected> pages = {
-        {"BIOS信息", smbios::BuildBiosPage(smbios, &version), &dlg.m_strBiosPage},
-        {"整机信息", smbios::BuildSystemPage(smbios), &dlg.m_strSystemPage},
-        {"处理器信息", smbios::BuildProcessorPage(smbios), &dlg.m_strProcessorPage},
-        {"主板信息", smbios::BuildBoardPage(smbios), &dlg.m_strBoardPage},
+        {"BIOS信息", smbios::BuildBiosPage(smbios, &version), &dlg.m_pages.m_strBiosPage},
+        {"整机信息", smbios::BuildSystemPage(smbios), &dlg.m_pages.m_strSystemPage},
+        {"处理器信息", smbios::BuildProcessorPage(smbios), &dlg.m_pages.m_strProcessorPage},
+        {"主板信息", smbios::BuildBoardPage(smbios), &dlg.m_pages.m_strBoardPage},
         {"内存信息", memory, nullptr},
-        {"硬盘信息", disk::BuildDiskPage(hdSmart), &dlg.m_strDiskPage},
-        {"电池信息", battery::BuildBatteryPage(batteryInfo, smbios), &dlg.m_strBatteryPage},
+        {"硬盘信息", disk::BuildDiskPage(hdSmart), &dlg.m_pages.m_strDiskPage},
+        {"电池信息", battery::BuildBatteryPage(batteryInfo, smbios), &dlg.m_pages.m_strBatteryPage},
     };
     // Twice over, in a different order the second time: the same page each time.
     for (int round = 0; round < 2; ++round) {
@@ -197,7 +197,7 @@ TEST_F(DialogTest, EachTextPageShowsExactlyWhatItsBuilderMakes) {
     DoubleClickRow(6);
     EXPECT_TRUE(pane->toPlainText().contains(QStringLiteral("15.440000V")));
     EXPECT_TRUE(pane->toPlainText().contains(QStringLiteral("2024-3-15")));
-    EXPECT_EQ(dlg.m_strSmbiosVersion, "3.2");
+    EXPECT_EQ(dlg.m_pages.m_strSmbiosVersion, "3.2");
     EXPECT_EQ(version, "3.2");
     EXPECT_TRUE(notices.empty());
 }
@@ -206,11 +206,11 @@ TEST_F(DialogTest, MemoryPageDoesNotGrow) {
     DoubleClickRow(4);
     const QString first = pane->toPlainText();
     ASSERT_FALSE(first.isEmpty());
-    EXPECT_TRUE(dlg.m_strMemoryPage.empty());  // emptied after the pane got it
+    EXPECT_TRUE(dlg.m_pages.m_strMemoryPage.empty());  // emptied after the pane got it
     DoubleClickRow(4);
     DoubleClickRow(4);
     EXPECT_EQ(pane->toPlainText(), first);
-    EXPECT_TRUE(dlg.m_strMemoryPage.empty());
+    EXPECT_TRUE(dlg.m_pages.m_strMemoryPage.empty());
     // Two populated modules of the three slots: two records.
     EXPECT_EQ(first.count(QStringLiteral("M471A1K43DB1-CTD")), 2);
 }
@@ -219,7 +219,7 @@ TEST_F(DialogTest, DoubleClickActsOnTheSelectionOnly) {
     // Nothing selected: a double-click below the entries does nothing.
     DoubleClickAt(Empty());
     EXPECT_EQ(Caption(), QStringLiteral("欢迎使用"));
-    EXPECT_EQ(PaneBytes(pane), text::Utf8ToGbk(app::kWelcomeText));
+    EXPECT_EQ(PaneBytes(pane), text::Utf8ToGbk(pages::kWelcomeText));
     EXPECT_TRUE(list->selectedItems().isEmpty());
     EXPECT_TRUE(notices.empty());
     EXPECT_TRUE(machine.runner.CommandLines().empty());
@@ -368,7 +368,7 @@ TEST_F(DialogTest, EscAndEnterCloseTheDialog) {
     });
     EXPECT_EQ(dlg.exec(), QDialog::Accepted);
     EXPECT_EQ(Caption(), QStringLiteral("欢迎使用"));
-    EXPECT_TRUE(dlg.m_strBiosPage.empty() && dlg.m_strSystemPage.empty());
+    EXPECT_TRUE(dlg.m_pages.m_strBiosPage.empty() && dlg.m_pages.m_strSystemPage.empty());
 }
 
 TEST_F(DialogTest, ContextMenuEndsWithTheAboutItemWhichOpensTheAboutBox) {
@@ -415,7 +415,7 @@ public:
 class CLoggedSmbios : public platform::ISmbiosSource {
 public:
     CLoggedSmbios(platform::ISmbiosSource& inner, COrderLog& log) : m_inner(inner), m_log(log) {}
-    platform::SmbiosTables ReadTables() override {
+    platform::RawSmbios ReadTables() override {
         m_log.Note("smbios");
         return m_inner.ReadTables();
     }
@@ -452,7 +452,7 @@ TEST(CQuorrixDlgStartUp, GathersSmbiosDriveBatteryInOrderBeforeAnyWindow) {
     apptest::CSampleMachine machine;
     // A table of 64000 bytes or more does not fit: the reader tells the user, before the
     // window exists.
-    platform::SmbiosTables tables = apptest::SampleSmbiosTables();
+    platform::RawSmbios tables = apptest::SampleSmbiosTables();
     tables.table->resize(70000, 0);
     platform::CFixedSmbiosSource big(tables);
     COrderLog log;

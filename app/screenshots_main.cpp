@@ -10,12 +10,14 @@
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "app/about_dlg.h"
 #include "app/app_test_seams.h"
 #include "app/quorrix_dlg.h"
+#include "disk/test_sectors.h"
 #include "pixeltest/pixel_test_wnd.h"
-#include "platform/process_runner.h"
+#include "platform/system_sources.h"
 #include "sysinfo/command_capture.h"
 
 namespace {
@@ -45,18 +47,21 @@ int main(int argc, char** argv) {
     QDir().mkpath(outDir);
 
     apptest::CSampleMachine machine;
+    // The sample drive's wear, so the page shows its last three lines filled: a used drive
+    // with a few reallocated sectors (vendor data above the count) and none pending.
+    std::vector<std::uint8_t>& smart = *machine.drives.Drive(0).smartData;
+    disktest::PutAttribute(smart, 3, 5, {0x08, 0x00, 0x02, 0x00, 0x00, 0x00});
+    disktest::PutAttribute(smart, 4, 197, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+    disktest::PutAttribute(smart, 5, 198, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
     // The summary page runs the real summary program beside this one, without the pauses.
-    platform::CLinuxProcessRunner runner;
-    const auto self = platform::RunningExecutablePath();
-    const std::string summary =
-        (std::filesystem::path(self.value_or("./x")).parent_path() / "quorrix-systeminfo").string();
+    const auto runner = platform::MakeSystemProcessRunner();
     DialogSeams seams = machine.Seams();
     const DialogSeams realSummary{seams.smbiosSource,
                                   seams.drives,
                                   seams.batteries,
-                                  runner,
+                                  *runner,
                                   [](std::chrono::milliseconds) {},
-                                  sysinfo::ShellQuote(summary)};
+                                  platform::SummaryCommandLine()};
     CQuorrixDlg dlg(realSummary, [](std::string_view, std::string_view) {});
     dlg.show();
     if (!QTest::qWaitForWindowExposed(&dlg)) return 1;

@@ -15,14 +15,14 @@ namespace {
 
 using platform::BatteryText;
 
-std::unique_ptr<CSMBios> Smbios(platform::SmbiosTables tables) {
+std::unique_ptr<CSMBios> Smbios(platform::RawSmbios tables) {
     platform::CFixedSmbiosSource source(std::move(tables));
     return std::make_unique<CSMBios>(source, platform::Notifier());
 }
 
 // A firmware table holding one Portable Battery structure (SMBIOS 3.x, 7.23) and the
 // End-of-Table structure, behind a "_SM3_" entry point.
-platform::SmbiosTables PortableBatteryTables() {
+platform::RawSmbios PortableBatteryTables() {
     std::vector<std::uint8_t> table = {
         /* 0x00 */ 22,   0x1A, 0x00, 0x00,  // type 22, length, handle
         /* 0x04 */ 1,                       // Location: string 1
@@ -43,14 +43,7 @@ platform::SmbiosTables PortableBatteryTables() {
     }
     table.push_back(0);
     table.insert(table.end(), {127, 4, 0x01, 0x00, 0, 0});
-    std::vector<std::uint8_t> entry = {'_', 'S', 'M', '3', '_', 0, 0x18, 3, 0, 0, 1, 0};
-    const auto size = static_cast<std::uint32_t>(table.size());
-    for (int i = 0; i < 4; ++i) entry.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
-    entry.insert(entry.end(), 8, 0);
-    std::uint8_t sum = 0;
-    for (const std::uint8_t b : entry) sum = static_cast<std::uint8_t>(sum + b);
-    entry[5] = static_cast<std::uint8_t>(0x100 - sum);
-    return {entry, table};
+    return {.bReached = true, .major = 3, .minor = 0, .table = table};
 }
 
 // The page in UTF-8 as it is meant to read, so the expectations stay legible.

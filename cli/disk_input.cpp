@@ -3,11 +3,10 @@
 #include <vector>
 
 #include "cli/inputs.h"
-#include "disk/disk_page.h"
-#include "disk/hd_smart.h"
+#include "cli/saved_drive.h"
 #include "platform/drive_system.h"
-#include "platform/fake/fake_drive_system.h"
 #include "platform/file_io.h"
+#include "platform/system_sources.h"
 
 namespace cli {
 namespace {
@@ -18,25 +17,28 @@ struct SavedFile {
     std::size_t size;
 };
 
-constexpr SavedFile kIdentify{"identify.bin", "IDENTIFY DEVICE data", 512};
-constexpr SavedFile kSmartData{"smart.bin", "SMART READ DATA", 512};
-constexpr SavedFile kIdCtrl{"id-ctrl.bin", "an Identify Controller structure", 4096};
-constexpr SavedFile kSmartLog{"smart-log.bin", "a SMART / Health log page", 512};
+constexpr SavedFile kIdentify{"identify.bin", "IDENTIFY DEVICE data", platform::kAtaSectorBytes};
+constexpr SavedFile kSmartData{"smart.bin", "SMART READ DATA", platform::kAtaSectorBytes};
+constexpr SavedFile kIdCtrl{"id-ctrl.bin", "an Identify Controller structure",
+                            platform::kNvmeIdentifyBytes};
+constexpr SavedFile kSmartLog{"smart-log.bin", "a SMART / Health log page",
+                              platform::kNvmeLogPageBytes};
 
-std::optional<std::vector<std::uint8_t>> ReadSaved(const std::filesystem::path& dir,
-                                                   const SavedFile& file, std::string* err) {
-    const std::string path = (dir / file.name).string();
+bool ReadSaved(const std::filesystem::path& dir, const SavedFile& file,
+               std::vector<std::uint8_t>* out, std::string* err) {
+    const std::string path = Utf8Of(dir / file.name);
     auto bytes = platform::ReadFileBytes(path, file.size, err);
-    if (!bytes) return std::nullopt;
+    if (!bytes) return false;
     if (bytes->size() != file.size) {
         const std::string got = bytes->size() > file.size
                                     ? "more than " + std::to_string(file.size) + " bytes"
                                     : std::to_string(bytes->size()) + " bytes";
         *err = path + ": " + got + ", but " + file.what + " is " + std::to_string(file.size) +
                " bytes";
-        return std::nullopt;
+        return false;
     }
-    return bytes;
+    *out = std::move(*bytes);
+    return true;
 }
 
 bool Exists(const std::filesystem::path& path) {
@@ -44,36 +46,31 @@ bool Exists(const std::filesystem::path& path) {
     return std::filesystem::exists(path, ec);
 }
 
-// A drive that answers the reader's commands from the saved sectors in `dir`, so the page
-// comes from the same command sequence as on a live drive.
-std::optional<platform::FakeDrive> SavedDrive(const std::string& dirName, std::string* err) {
-    const std::filesystem::path dir(dirName);
+// The drive saved in `dirName`: its sectors, read whole and checked for size.
+std::unique_ptr<platform::IDriveSystem> SavedDriveIn(const std::string& dirName, std::string* err) {
+    const std::filesystem::path dir = PathOf(dirName);
     std::error_code ec;
     if (!std::filesystem::is_directory(dir, ec)) {
         *err = dirName + ": not a folder of saved drive sectors";
-        return std::nullopt;
+        return nullptr;
     }
-    platform::FakeDrive drive;
+    SavedDrive drive;
     if (Exists(dir / kIdentify.name) || Exists(dir / kSmartData.name)) {
-        drive.identify = ReadSaved(dir, kIdentify, err);
-        if (!drive.identify) return std::nullopt;
-        drive.smartData = ReadSaved(dir, kSmartData, err);
-        if (!drive.smartData) return std::nullopt;
-        return drive;
+        if (!ReadSaved(dir, kIdentify, &drive.identify, err) ||
+            !ReadSaved(dir, kSmartData, &drive.smartData, err))
+            return nullptr;
+        return std::make_unique<CSavedDriveSystem>(std::move(drive));
     }
     if (Exists(dir / kIdCtrl.name) || Exists(dir / kSmartLog.name)) {
         drive.bNvme = true;
-        drive.bVersionOk = false;
-        drive.bSmartCapable = false;
-        drive.nvmeIdentify = ReadSaved(dir, kIdCtrl, err);
-        if (!drive.nvmeIdentify) return std::nullopt;
-        drive.nvmeHealthLog = ReadSaved(dir, kSmartLog, err);
-        if (!drive.nvmeHealthLog) return std::nullopt;
-        return drive;
+        if (!ReadSaved(dir, kIdCtrl, &drive.nvmeIdentify, err) ||
+            !ReadSaved(dir, kSmartLog, &drive.nvmeHealthLog, err))
+            return nullptr;
+        return std::make_unique<CSavedDriveSystem>(std::move(drive));
     }
     *err = dirName + ": holds neither identify.bin and smart.bin (ATA) nor id-ctrl.bin and " +
            "smart-log.bin (NVMe)";
-    return std::nullopt;
+    return nullptr;
 }
 
 bool NothingRead(const CHdSmart& hdSmart) {
@@ -84,23 +81,24 @@ bool NothingRead(const CHdSmart& hdSmart) {
 
 }  // namespace
 
-std::optional<std::string> GatherDiskPage(const ReportOptions& options, std::string* err) {
+GatheredDisk GatherDisk(const ReportOptions& options, std::string* err) {
+    GatheredDisk gathered;
     if (options.diskDump) {
-        auto drive = SavedDrive(*options.diskDump, err);
-        if (!drive) return std::nullopt;
-        platform::CFakeDriveSystem drives({std::move(*drive)});
-        const CHdSmart hdSmart(drives);
-        return disk::BuildDiskPage(hdSmart);
+        gathered.drives = SavedDriveIn(*options.diskDump, err);
+        if (!gathered.drives) return {};
+        gathered.hdSmart = std::make_unique<CHdSmart>(*gathered.drives);
+        return gathered;
     }
-    platform::CLinuxDriveSystem drives;
-    const CHdSmart hdSmart(drives);
-    if (NothingRead(hdSmart)) {
+    gathered.drives = platform::MakeSystemDriveSystem();
+    gathered.hdSmart = std::make_unique<CHdSmart>(*gathered.drives);
+    if (NothingRead(*gathered.hdSmart)) {
+        const std::string hint = platform::MissingRightsHint(platform::PrivilegedRead::kDrives);
         std::fprintf(stderr,
                      "quorrix-report: drive 0 gave no identity or SMART data (it must be an ATA "
-                     "or NVMe drive, and reading it needs root); the hard-disk page stays "
-                     "empty\n");
+                     "or NVMe drive%s); the hard-disk page stays empty\n",
+                     hint.empty() ? "" : (", and " + hint).c_str());
     }
-    return disk::BuildDiskPage(hdSmart);
+    return gathered;
 }
 
 }  // namespace cli

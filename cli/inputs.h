@@ -1,20 +1,39 @@
 // Gathering each data source for the report, live or from the saved data the options name.
-// Each returns nullopt with `*err` set when the named input cannot be used.
+// Each returns nullptr (or an empty result) with `*err` set when the named input cannot be
+// used.
 #pragma once
 
+#include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 
+#include "battery/battery_info.h"
 #include "cli/report_options.h"
+#include "disk/hd_smart.h"
+#include "platform/battery_system.h"
+#include "platform/drive_system.h"
 
 class CSMBios;
 
 namespace cli {
 
+// A source with the system it read from, which it keeps using.
+struct GatheredDisk {
+    std::unique_ptr<platform::IDriveSystem> drives;
+    std::unique_ptr<CHdSmart> hdSmart;
+};
+struct GatheredBattery {
+    std::unique_ptr<platform::IBatterySystem> batteries;
+    std::unique_ptr<CBatteryInfo> battery;
+};
+
 std::unique_ptr<CSMBios> GatherSmbios(const ReportOptions& options, std::string* err);
-std::optional<std::string> GatherDiskPage(const ReportOptions& options, std::string* err);
-std::optional<std::string> GatherBatteryPage(const ReportOptions& options, const CSMBios& smbios,
-                                             std::string* err);
+GatheredDisk GatherDisk(const ReportOptions& options, std::string* err);
+GatheredBattery GatherBattery(const ReportOptions& options, std::string* err);
+
+// A path named on the command line (UTF-8) as the file system takes it on every system.
+std::filesystem::path PathOf(const std::string& utf8);
+// The UTF-8 name of `path`, for messages and the file reader.
+std::string Utf8Of(const std::filesystem::path& path);
 
 }  // namespace cli

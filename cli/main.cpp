@@ -8,12 +8,12 @@
 #include <variant>
 #include <vector>
 
-#include "app/dialog_texts.h"
 #include "cli/inputs.h"
 #include "cli/report_options.h"
+#include "pages/page_dispatch.h"
+#include "platform/console.h"
 #include "platform/smbios_source.h"
 #include "smbios/smbios.h"
-#include "smbios/smbios_pages.h"
 #include "text/gbk.h"
 
 namespace {
@@ -30,8 +30,12 @@ int Fail(const std::string& message) {
     return kExitBadInput;
 }
 
+// Page bytes as they are (--raw), or UTF-8 text for a terminal.
 bool Write(std::string_view bytes) {
-    return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+    return platform::WriteStdout(bytes, false);
+}
+bool WriteText(std::string_view utf8) {
+    return platform::WriteStdout(utf8, true);
 }
 
 // UTF-8 with LF line ends, for a terminal.
@@ -54,19 +58,17 @@ bool PrintPages(const std::vector<ReportPage>& pages, const cli::ReportOptions& 
             if (options.bRaw) return Write(page.strText);
             std::string shown = ForTerminal(page.strText);
             if (!shown.empty() && shown.back() != '\n') shown.push_back('\n');
-            return Write(shown);
+            return WriteText(shown);
         }
         // The caption the window's page frame shows for this page.
-        const std::string caption =
-            "== " + std::string(app::kPageCaptions[static_cast<std::size_t>(page.nNumber - 1)]) +
-            " ==";
+        const std::string caption = "== " + std::string(pages::CaptionOf(page.nNumber - 1)) + " ==";
         if (options.bRaw) {
             ok = ok && Write(text::Utf8ToGbk(caption) + "\r\n") && Write(page.strText);
             if (!page.strText.ends_with("\r\n")) ok = ok && Write("\r\n");
         } else {
             std::string shown = ForTerminal(page.strText);
             if (!shown.empty() && shown.back() != '\n') shown.push_back('\n');
-            ok = ok && Write(caption + "\n") && Write(shown);
+            ok = ok && WriteText(caption + "\n") && WriteText(shown);
         }
     }
     return ok;
@@ -75,15 +77,18 @@ bool PrintPages(const std::vector<ReportPage>& pages, const cli::ReportOptions& 
 }  // namespace
 
 int main(int argc, char** argv) {
-    auto parsed = cli::ParseOptions(argc, argv);
+    const std::vector<std::string> args = platform::CommandLineArguments(argc, argv);
+    std::vector<const char*> argp;
+    for (const std::string& arg : args) argp.push_back(arg.c_str());
+    auto parsed = cli::ParseOptions(static_cast<int>(argp.size()), argp.data());
     if (auto* message = std::get_if<std::string>(&parsed)) {
         std::fprintf(stderr, "quorrix-report: %s\nTry 'quorrix-report --help'.\n",
                      message->c_str());
         return kExitBadInput;
     }
     const cli::ReportOptions& options = std::get<cli::ReportOptions>(parsed);
-    if (options.bHelp) return Write(cli::kUsage) ? 0 : 1;
-    if (options.bVersion) return Write("quorrix-report 2.0\n") ? 0 : 1;
+    if (options.bHelp) return WriteText(cli::kUsage) ? 0 : 1;
+    if (options.bVersion) return WriteText("quorrix-report 2.0\n") ? 0 : 1;
 
     // A source is gathered when a chosen page needs it, and also whenever the command line
     // names saved data for it: a named file that cannot be used is an error even when its
@@ -94,37 +99,28 @@ int main(int argc, char** argv) {
         smbios = cli::GatherSmbios(options, &err);
         if (!smbios) return Fail(err);
     }
-    std::optional<std::string> disk;
+    cli::GatheredDisk disk;
     if (options.Wants(6) || options.diskDump) {
-        disk = cli::GatherDiskPage(options, &err);
-        if (!disk) return Fail(err);
+        disk = cli::GatherDisk(options, &err);
+        if (!disk.hdSmart) return Fail(err);
     }
-    std::optional<std::string> battery;
+    cli::GatheredBattery battery;
     if (options.Wants(7) || options.powerSupply) {
-        // Only the disk page skips the firmware tables; checking a battery folder beside it
-        // needs no live SMBIOS read.
-        platform::CFixedSmbiosSource noTables({});
-        const std::unique_ptr<CSMBios> none =
-            smbios ? nullptr : std::make_unique<CSMBios>(noTables, platform::Notifier());
-        battery = cli::GatherBatteryPage(options, smbios ? *smbios : *none, &err);
-        if (!battery) return Fail(err);
+        battery = cli::GatherBattery(options, &err);
+        if (!battery.battery) return Fail(err);
     }
+    // Only the disk page skips the firmware tables; a battery page beside it has no firmware
+    // record to show.
+    platform::CFixedSmbiosSource noTables({});
+    if (!smbios) smbios = std::make_unique<CSMBios>(noTables, platform::Notifier());
 
+    const pages::PageSources sources{smbios.get(), disk.hdSmart.get(), battery.battery.get()};
+    pages::CPageStrings strings;
     std::vector<ReportPage> pages;
-    if (options.Wants(1)) {
-        std::string version;
-        pages.push_back({1, smbios::BuildBiosPage(*smbios, &version)});
+    for (int number = 1; number <= pages::kTextPageCount; ++number) {
+        if (options.Wants(number))
+            pages.push_back({number, pages::BuildTextPage(number - 1, sources, &strings)});
     }
-    if (options.Wants(2)) pages.push_back({2, smbios::BuildSystemPage(*smbios)});
-    if (options.Wants(3)) pages.push_back({3, smbios::BuildProcessorPage(*smbios)});
-    if (options.Wants(4)) pages.push_back({4, smbios::BuildBoardPage(*smbios)});
-    if (options.Wants(5)) {
-        std::string memory;
-        smbios::AppendMemoryPage(*smbios, &memory);
-        pages.push_back({5, std::move(memory)});
-    }
-    if (options.Wants(6)) pages.push_back({6, std::move(*disk)});
-    if (options.Wants(7)) pages.push_back({7, std::move(*battery)});
     const bool written = PrintPages(pages, options);
     return (written && std::fflush(stdout) == 0) ? 0 : 1;
 }

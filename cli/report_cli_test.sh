@@ -2,7 +2,7 @@
 # quorrix-report as a user runs it: bad arguments and unreadable input give one message on
 # stderr and exit status 2, never a crash; good dumps decode.
 set -u
-report=$1
+report=("$@")  # the program, behind the emulator that runs it where there is one
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 failures=0
@@ -11,7 +11,7 @@ failures=0
 expect_exit() {
   local want=$1 name=$2
   shift 2
-  "$report" "$@" >"$tmp/out" 2>"$tmp/err" </dev/null
+  "${report[@]}" "$@" >"$tmp/out" 2>"$tmp/err" </dev/null
   local got=$?
   if [ "$got" -ne "$want" ]; then
     echo "FAIL $name: exit $got, expected $want; stderr: $(head -c 300 "$tmp/err")"
@@ -69,7 +69,7 @@ expect_exit 2 dmi-dir-without-table --dmi-dir "$tmp/dmi" --page 1
 # Garbage of every size never crashes the decoder.
 for n in 1 17 31 32 33 100 4096; do
   head -c "$n" /dev/urandom >"$tmp/rand.bin"
-  "$report" --from-dump "$tmp/rand.bin" >/dev/null 2>&1 </dev/null
+  "${report[@]}" --from-dump "$tmp/rand.bin" >/dev/null 2>&1 </dev/null
   rc=$?
   if [ "$rc" -ne 0 ] && [ "$rc" -ne 2 ]; then
     echo "FAIL random-$n: exit $rc"

@@ -9,7 +9,7 @@
 CPixelTestWnd::CPixelTestWnd(QWidget* pParent)
     : QDialog(pParent, Qt::Dialog | Qt::FramelessWindowHint) {
     for (int i = 0; i < kColorCount; ++i) {
-        const TestColor& c = kColors[static_cast<std::size_t>(i)];
+        const pixeltest::TestColor& c = kColors[static_cast<std::size_t>(i)];
         m_brushes[static_cast<std::size_t>(i)] = QBrush(QColor(c.red, c.green, c.blue));
     }
     setAttribute(Qt::WA_DeleteOnClose);

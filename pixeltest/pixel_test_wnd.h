@@ -5,32 +5,15 @@
 #include <QBrush>
 #include <QDialog>
 #include <array>
-#include <cstdint>
 
-struct TestColor {
-    std::uint8_t red;
-    std::uint8_t green;
-    std::uint8_t blue;
-};
+#include "pixeltest/test_colors.h"
 
 class CPixelTestWnd : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kColorCount = 10;
-    // Black, red, green, blue, olive, dark crimson, spring green, soft green, white, slate grey.
-    static constexpr std::array<TestColor, kColorCount> kColors = {{
-        {0, 0, 0},
-        {255, 0, 0},
-        {0, 255, 0},
-        {0, 0, 255},
-        {123, 123, 10},
-        {123, 0, 60},
-        {0, 233, 123},
-        {103, 200, 111},
-        {255, 255, 255},
-        {60, 80, 90},
-    }};
+    static constexpr int kColorCount = pixeltest::kColorCount;
+    static constexpr const auto& kColors = pixeltest::kColors;
 
     // A frameless window over the primary screen, starting at black. With a parent it is
     // owned by it (stays above it, goes with it); it deletes itself when it ends.

@@ -11,7 +11,7 @@
 namespace {
 
 QColor TableColor(int index) {
-    const TestColor& c = CPixelTestWnd::kColors[static_cast<std::size_t>(index)];
+    const pixeltest::TestColor& c = CPixelTestWnd::kColors[static_cast<std::size_t>(index)];
     return QColor(c.red, c.green, c.blue);
 }
 

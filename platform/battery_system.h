@@ -1,7 +1,7 @@
 // The battery device interface: find and open the first battery, ask it for its tag, its
 // status, its information levels, and read the system's combined remaining-charge figure.
 // The requests mirror the battery class driver's query interface so that CBatteryInfo reads
-// the same values on every platform; Linux answers them from /sys/class/power_supply.
+// the same values on every platform.
 #pragma once
 
 #include <array>
@@ -57,20 +57,6 @@ public:
     // The remaining charge of the system's batteries in percent (0 to 100), or
     // kBatteryLifeUnknown when there is no figure.
     [[nodiscard]] virtual std::uint8_t ReadBatteryLifePercent() = 0;
-};
-
-// The batteries in a folder shaped like /sys/class/power_supply: the first supply of type
-// "Battery" whose scope is not "Device" (peripheral batteries are not the machine's), in
-// name order, present or not.
-class CSysfsBatterySystem final : public IBatterySystem {
-public:
-    static constexpr const char* kDefaultRoot = "/sys/class/power_supply";
-    explicit CSysfsBatterySystem(std::string root = kDefaultRoot);
-    std::unique_ptr<IBatteryDevice> OpenFirstBattery() override;
-    std::uint8_t ReadBatteryLifePercent() override;
-
-private:
-    std::string m_strRoot;
 };
 
 }  // namespace platform

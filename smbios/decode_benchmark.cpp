@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/dmi_folder_source.h"
 #include "platform/smbios_source.h"
 #include "smbios/smbios.h"
 #include "smbios/smbios_table_builder.h"
@@ -100,7 +101,7 @@ void BM_DecodeFixture(benchmark::State& state) {
         state.SkipWithError("fixture table not found (QUORRIX_FIXTURES_DIR)");
         return;
     }
-    platform::CSysfsSmbiosSource source(dir.string());
+    platform::CDmiFolderSmbiosSource source(dir.string());
     auto s = Load(source);
     if (s->m_dwTableLength == 0) {
         state.SkipWithError("fixture table could not be read");
@@ -116,8 +117,7 @@ void BM_DecodeFixture(benchmark::State& state) {
 BENCHMARK(BM_DecodeFixture);
 
 void BM_DecodeFullTable(benchmark::State& state) {
-    platform::SmbiosTables tables;
-    tables.entryPoint = SmbiosTableBuilder().Version(3, 0).EntryPoint();
+    platform::RawSmbios tables = SmbiosTableBuilder().Version(3, 0).Tables();
     tables.table = FullTable();
     platform::CFixedSmbiosSource source(tables);
     auto s = Load(source);
@@ -137,8 +137,7 @@ BENCHMARK(BM_DecodeFullTable);
 // The whole construction, as the program does it once: a fresh object, the fetch (buffer
 // cleared, table copied) and the decode, every text allocated anew.
 void BM_ConstructFullTable(benchmark::State& state) {
-    platform::SmbiosTables tables;
-    tables.entryPoint = SmbiosTableBuilder().Version(3, 0).EntryPoint();
+    platform::RawSmbios tables = SmbiosTableBuilder().Version(3, 0).Tables();
     tables.table = FullTable();
     platform::CFixedSmbiosSource source(tables);
     for (auto _ : state) {

@@ -28,9 +28,9 @@ public:
     // when the table is too large to hold.
     CSMBios(platform::ISmbiosSource& source, const platform::Notifier& notify);
 
-    // Fills m_table and the table version from the source. False when the entry point could
-    // not be read at all, or the table is too large (after telling the user); true otherwise,
-    // also when there was no valid entry point or no table to copy.
+    // Fills m_table and the table version from the source. False when the tables could not be
+    // reached at all, or the table is too large (after telling the user); true otherwise, also
+    // when the source had no version or no table to copy (what it had is kept).
     bool FetchRawTable(platform::ISmbiosSource& source, const platform::Notifier& notify);
     // Walks m_table once and fills every text below. Stops at a structure whose Length
     // cannot hold its header; a field beyond its structure's Length gives an empty text.

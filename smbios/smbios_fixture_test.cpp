@@ -10,9 +10,11 @@
 #include <memory>
 #include <optional>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/dmi_folder_source.h"
 #include "platform/smbios_source.h"
 #include "smbios/smbios.h"
 #include "tests/support/temp_dir.h"
@@ -147,7 +149,12 @@ std::string MemoryTypeFromDmiDecode(const std::optional<std::string>& text) {
         {"RDRAM", "rdram"},   {"DDR", "ddr"},
         {"DDR2", "DDR2"},     {"DDR2 FB-DIMM", "ddr2 fb-dimm"},
         {"DDR3", "DDR3"},     {"FBD2", "FBD2"}};
+    // From 0x1A (DDR4) on, the page shows the names as dmidecode does.
+    static const std::set<std::string> later = {
+        "DDR4", "LPDDR", "LPDDR2", "LPDDR3", "LPDDR4", "Logical non-volatile device",
+        "HBM",  "HBM2",  "DDR5",   "LPDDR5", "HBM3"};
     if (!text) return "";
+    if (later.contains(*text)) return *text;
     auto it = names.find(*text);
     return it == names.end() ? "unknown" : it->second;
 }
@@ -158,7 +165,7 @@ void CompareWithDmiDecode(const fs::path& dir) {
     ASSERT_GE(dmi.major, 2);
     ASSERT_FALSE(dmi.blocks.empty());
 
-    platform::CSysfsSmbiosSource source(dir.string());
+    platform::CDmiFolderSmbiosSource source(dir.string());
     auto s = std::make_unique<CSMBios>(
         source, [](std::string_view, std::string_view) { ADD_FAILURE() << "unexpected message"; });
     EXPECT_EQ(s->m_byMajorVersion, dmi.major);

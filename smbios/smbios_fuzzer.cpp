@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "platform/smbios_source.h"
-#include "smbios/entry_point.h"
+#include "platform/smbios_entry_point.h"
 #include "smbios/smbios.h"
 #include "smbios/smbios_pages.h"
 
 namespace {
 
-void BuildPages(platform::SmbiosTables tables) {
+void BuildPages(platform::RawSmbios tables) {
     platform::CFixedSmbiosSource source(std::move(tables));
     auto smbios = std::make_unique<CSMBios>(source, [](std::string_view, std::string_view) {});
     std::string version;
@@ -41,26 +41,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // As a table, with version 2.4 or 3.0 chosen by the first byte (the processor page's
     // version test), and as the version bytes themselves.
-    platform::SmbiosTables asTable;
-    asTable.entryPoint = std::vector<std::uint8_t>{
-        '_',  'S', 'M',  '3',
-        '_',  0,   0x18, static_cast<std::uint8_t>(size > 0 && data[0] & 1 ? 2 : 3),
-        4,    0,   1,    0,
-        0,    0,   0,    0,
-        0x20, 0,   0,    0,
-        0,    0,   0,    0};
+    platform::RawSmbios asTable;
+    asTable.bReached = true;
+    asTable.major = static_cast<std::uint8_t>(size > 0 && data[0] & 1 ? 2 : 3);
+    asTable.minor = 4;
     asTable.table = copy;
     BuildPages(std::move(asTable));
 
     // As an entry point, with the input again as the table.
-    (void)smbios::ParseEntryPoint(bytes);
-    platform::SmbiosTables asEntry;
-    asEntry.entryPoint = copy;
-    asEntry.table = copy;
-    BuildPages(std::move(asEntry));
+    BuildPages(platform::FromEntryPoint(copy, copy));
 
     // As a dump file.
     std::string err;
-    if (auto tables = smbios::SplitDumpFile(bytes, &err)) BuildPages(std::move(*tables));
+    if (auto tables = platform::SplitDumpFile(bytes, &err)) BuildPages(std::move(*tables));
     return 0;
 }

@@ -15,7 +15,7 @@ namespace {
 using smbios::CFormatted;
 using smbios::SmbiosTableBuilder;
 
-std::unique_ptr<CSMBios> Decode(const platform::SmbiosTables& tables) {
+std::unique_ptr<CSMBios> Decode(const platform::RawSmbios& tables) {
     platform::CFixedSmbiosSource source(tables);
     return std::make_unique<CSMBios>(
         source, [](std::string_view, std::string_view) { ADD_FAILURE() << "no message expected"; });
@@ -170,7 +170,7 @@ TEST(SmbiosPages, MemoryPage) {
 }
 
 TEST(SmbiosPages, NothingFetched) {
-    platform::SmbiosTables none;  // the firmware tables cannot be read at all
+    platform::RawSmbios none;  // the firmware tables cannot be read at all
     auto s = Decode(none);
     std::string version;
     EXPECT_EQ(smbios::BuildBiosPage(*s, &version),

@@ -80,9 +80,11 @@ std::vector<std::uint8_t> SmbiosTableBuilder::EntryPoint() const {
     return ep;
 }
 
-platform::SmbiosTables SmbiosTableBuilder::Tables() const {
-    platform::SmbiosTables tables;
-    tables.entryPoint = EntryPoint();
+platform::RawSmbios SmbiosTableBuilder::Tables() const {
+    platform::RawSmbios tables;
+    tables.bReached = true;
+    tables.major = m_byMajor;
+    tables.minor = m_byMinor;
     tables.table = m_table;
     return tables;
 }

@@ -46,7 +46,8 @@ public:
     std::size_t Size() const { return m_table.size(); }
     // A 24-byte "_SM3_" entry point with the version, the table size and address 0x20.
     std::vector<std::uint8_t> EntryPoint() const;
-    platform::SmbiosTables Tables() const;
+    // What a source hands up for this table: reached, its version and its bytes.
+    platform::RawSmbios Tables() const;
 
 private:
     std::vector<std::uint8_t> m_table;

@@ -25,7 +25,7 @@ struct CMessages {
     }
 };
 
-std::unique_ptr<CSMBios> Decode(platform::SmbiosTables tables, CMessages* messages = nullptr) {
+std::unique_ptr<CSMBios> Decode(platform::RawSmbios tables, CMessages* messages = nullptr) {
     platform::CFixedSmbiosSource source(std::move(tables));
     CMessages unexpected;
     auto smbios =
@@ -85,25 +85,36 @@ TEST(SmbiosFetch, FailureRowsOfTheSource) {
     SmbiosTableBuilder good;
     good.Version(2, 7).Add(Bios(0x0F), {"V", "1.0", "01/02/2003"});
 
-    // Entry point unreadable: failure, nothing shown, nothing taken over.
-    const platform::SmbiosTables noEntry{std::nullopt, good.Tables().table};
-    auto s = Decode(noEntry);
+    // Tables unreachable: failure, nothing shown, nothing taken over, even where the source
+    // had more to give.
+    platform::RawSmbios unreached = good.Tables();
+    unreached.bReached = false;
+    auto s = Decode(unreached);
     EXPECT_EQ(s->m_byMajorVersion, 0);
     EXPECT_EQ(s->m_byMinorVersion, 0);
     EXPECT_EQ(s->m_byTableMajor, 0);
     EXPECT_EQ(s->m_dwTableLength, 0u);
     EXPECT_TRUE(AllTextsEmpty(*s));
 
-    // An entry point without a known anchor: success with nothing read.
-    platform::SmbiosTables badAnchor = good.Tables();
-    (*badAnchor.entryPoint)[1] = 'X';
-    s = Decode(badAnchor);
+    // Reached, but no instance (no version): success with nothing read.
+    platform::RawSmbios noInstance;
+    noInstance.bReached = true;
+    s = Decode(noInstance);
     EXPECT_EQ(s->m_byMajorVersion, 0);
     EXPECT_EQ(s->m_dwTableLength, 0u);
     EXPECT_TRUE(AllTextsEmpty(*s));
 
+    // The major version alone: it is kept, the minor stays 0, nothing is decoded.
+    platform::RawSmbios majorOnly;
+    majorOnly.bReached = true;
+    majorOnly.major = 3;
+    s = Decode(majorOnly);
+    EXPECT_EQ(s->m_byMajorVersion, 3);
+    EXPECT_EQ(s->m_byMinorVersion, 0);
+    EXPECT_TRUE(AllTextsEmpty(*s));
+
     // Entry point read, table missing: the version shows, nothing else.
-    platform::SmbiosTables noTable = good.Tables();
+    platform::RawSmbios noTable = good.Tables();
     noTable.table.reset();
     s = Decode(noTable);
     EXPECT_EQ(s->m_byMajorVersion, 2);
@@ -438,16 +449,71 @@ TEST(SmbiosMemory, SizeEncodings) {
 
 TEST(SmbiosMemory, TypeNames) {
     const std::vector<std::pair<std::uint8_t, std::string>> cases = {
-        {0x00, "unknown"},      {0x01, "other"},   {0x02, "unknown"}, {0x03, "dram"},
-        {0x0A, "eeprom"},       {0x0E, "3dram"},   {0x12, "ddr"},     {0x13, "DDR2"},
-        {0x14, "ddr2 fb-dimm"}, {0x15, "unknown"}, {0x17, "unknown"}, {0x18, "DDR3"},
-        {0x19, "FBD2"},         {0x1A, "unknown"}, {0x22, "unknown"}, {0xFF, "unknown"}};
+        {0x00, "unknown"},
+        {0x01, "other"},
+        {0x02, "unknown"},
+        {0x03, "dram"},
+        {0x0A, "eeprom"},
+        {0x0E, "3dram"},
+        {0x12, "ddr"},
+        {0x13, "DDR2"},
+        {0x14, "ddr2 fb-dimm"},
+        {0x15, "unknown"},
+        {0x16, "unknown"},
+        {0x17, "unknown"},
+        {0x18, "DDR3"},
+        {0x19, "FBD2"},
+        // The codes of SMBIOS 3.0 to 3.7, by their standard names.
+        {0x1A, "DDR4"},
+        {0x1B, "LPDDR"},
+        {0x1C, "LPDDR2"},
+        {0x1D, "LPDDR3"},
+        {0x1E, "LPDDR4"},
+        {0x1F, "Logical non-volatile device"},
+        {0x20, "HBM"},
+        {0x21, "HBM2"},
+        {0x22, "DDR5"},
+        {0x23, "LPDDR5"},
+        {0x24, "HBM3"},
+        // Past the last code the standard defines.
+        {0x25, "unknown"},
+        {0x80, "unknown"},
+        {0xFF, "unknown"}};
     SmbiosTableBuilder builder;
     for (const auto& [code, name] : cases) builder.Add(Memory(1024, code), {"m", "s", "p"});
     auto s = Decode(builder);
     ASSERT_EQ(s->m_memory.size(), cases.size());
     for (std::size_t i = 0; i < cases.size(); ++i)
         EXPECT_EQ(s->m_memory[i].strType, cases[i].second) << int(cases[i].first);
+}
+
+TEST(SmbiosMemory, SpeedAndExtendedSpeed) {
+    auto speed = [](const CFormatted& device) {
+        SmbiosTableBuilder builder;
+        builder.Version(3, 3).Add(device, {"m", "s", "p"});
+        auto s = Decode(builder);
+        return s->m_nMemoryCount == 1 ? s->m_memory[0].strSpeed : "<not counted>";
+    };
+    // A 3.3 device (0x5C bytes) with 7467 MT/s in Extended Speed and 6400 in Extended
+    // Configured Speed behind it.
+    auto device = [](std::uint16_t word, std::uint8_t length = 0x5C) {
+        return Memory(8192, 0x23, length).Word(0x15, word).Dword(0x54, 7467).Dword(0x58, 6400);
+    };
+    EXPECT_EQ(speed(device(4800)), "4800");          // the word itself below 0xFFFF
+    EXPECT_EQ(speed(device(0xFFFE)), "65534");       // the largest speed the word can state
+    EXPECT_EQ(speed(device(0xFFFF)), "7467");        // look in Extended Speed
+    EXPECT_EQ(speed(device(0)), "0");                // unknown, shown raw
+    EXPECT_EQ(speed(device(0xFFFF, 0x58)), "7467");  // the field just fits
+    // Without the whole extended field (a 3.2 structure, or one byte short) the word stands.
+    EXPECT_EQ(speed(device(0xFFFF, 0x54)), "65535");
+    EXPECT_EQ(speed(device(0xFFFF, 0x57)), "65535");
+    EXPECT_EQ(speed(device(0xFFFF, 0x28)), "65535");
+    // All 32 bits are shown: a 16-bit or 31-bit reading would differ.
+    EXPECT_EQ(speed(Memory(8192, 0x22, 0x5C).Word(0x15, 0xFFFF).Dword(0x54, 0x00012345)), "74565");
+    EXPECT_EQ(speed(Memory(8192, 0x22, 0x5C).Word(0x15, 0xFFFF).Dword(0x54, 0xFFFFFFFFu)),
+              "4294967295");
+    // No Speed field at all: an empty text, whatever lies further on.
+    EXPECT_EQ(speed(Memory(8192, 0x18, 0x15)), "");
 }
 
 TEST(SmbiosBattery, DateAndVoltage) {

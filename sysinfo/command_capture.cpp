@@ -31,17 +31,4 @@ CaptureResult RunCommand(platform::IProcessRunner& runner, const std::string& co
     return CaptureResult::kFinished;
 }
 
-std::string ShellQuote(std::string_view text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'') {
-            quoted += "'\\''";
-        } else {
-            quoted += c;
-        }
-    }
-    quoted += '\'';
-    return quoted;
-}
-
 }  // namespace sysinfo

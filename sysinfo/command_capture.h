@@ -1,6 +1,6 @@
-// RunCommand's loop: one command line through the shell, its output streamed into the page
-// pane piece by piece while it runs. Knows nothing of widgets: the caller says how to show
-// text, how to pause and how to tell the user.
+// RunCommand's loop: one command line through the system's command interpreter, its output streamed
+// into the page pane piece by piece while it runs. Knows nothing of widgets: the caller says how to
+// show text, how to pause and how to tell the user.
 #pragma once
 
 #include <chrono>
@@ -42,13 +42,11 @@ enum class CaptureResult {
     kStartFailed,  // "CreateProcess failed!" was shown; the pane is unchanged
 };
 
-// Runs `/bin/sh -c commandLine` through `runner`. After each read of at most kMaxReadBytes
-// bytes it shows the accumulated output and pauses kPauseAfterRead; it returns when a read
-// reports the end of the output, or after telling the user that the run could not start.
+// Runs `commandLine` through `runner` (the system's command interpreter). After each read of at
+// most kMaxReadBytes bytes it shows the accumulated output and pauses kPauseAfterRead; it returns
+// when a read reports the end of the output, or after telling the user that the run could not
+// start.
 CaptureResult RunCommand(platform::IProcessRunner& runner, const std::string& commandLine,
                          const CaptureView& view);
-
-// `text` quoted for /bin/sh so that it stays one word whatever it holds.
-std::string ShellQuote(std::string_view text);
 
 }  // namespace sysinfo

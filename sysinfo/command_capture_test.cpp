@@ -4,7 +4,6 @@
 
 #include "platform/fake/fake_process_runner.h"
 #include "platform/process_runner.h"
-#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -94,33 +93,6 @@ TEST(RunCommand, FailuresTellTheUserUnderTheApplicationName) {
     EXPECT_EQ(rec2.events, std::vector<std::string>{"notify CreateProcess failed!|my-q"});
     EXPECT_FALSE(noStart.PipeOpen());
     EXPECT_EQ(noStart.Reads(), 0);
-}
-
-TEST(RunCommand, RealShellStreamsAndMissingShellFailsTheStart) {
-    platform::CLinuxProcessRunner runner;
-    Recorder rec;
-    EXPECT_EQ(sysinfo::RunCommand(runner, "printf one; sleep 0.3; printf two >&2", rec.View()),
-              sysinfo::CaptureResult::kFinished);
-    EXPECT_EQ(rec.shown, (std::vector<std::string>{"one", "onetwo"}));
-
-    // A shell that cannot be executed reaches the start failure, not an empty page.
-    testsupport::CTempDir dir;
-    platform::CLinuxProcessRunner broken((dir.Path() / "no-shell").string());
-    Recorder rec2;
-    EXPECT_EQ(sysinfo::RunCommand(broken, "echo hi", rec2.View()),
-              sysinfo::CaptureResult::kStartFailed);
-    EXPECT_EQ(rec2.events, std::vector<std::string>{"notify CreateProcess failed!|quorrix"});
-}
-
-TEST(ShellQuote, SurvivesTheShellUnchanged) {
-    EXPECT_EQ(sysinfo::ShellQuote("/usr/bin/quorrix-systeminfo"), "'/usr/bin/quorrix-systeminfo'");
-    for (const std::string odd : {"/opt/my apps/q", "/tmp/it's $HOME `x` \"y\"\\", "/a;rm -rf b"}) {
-        platform::CLinuxProcessRunner runner;
-        Recorder rec;
-        sysinfo::RunCommand(runner, "printf %s " + sysinfo::ShellQuote(odd), rec.View());
-        ASSERT_FALSE(rec.shown.empty()) << odd;
-        EXPECT_EQ(rec.shown.back(), odd);
-    }
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/process_runner.h"
+#include "platform/linux/process_runner.h"
 #include "sysinfo/command_capture.h"
 #include "tests/support/temp_dir.h"
 #include "text/gbk.h"
@@ -76,7 +76,7 @@ TEST(QuorrixSystemInfo, PrintsEveryKeyInOrderAsGbk) {
     sysinfo::CaptureView view{[&](const std::string& text) { output = text; },
                               [](std::chrono::milliseconds) {},
                               [](std::string_view, std::string_view) { FAIL(); }, "test"};
-    ASSERT_EQ(sysinfo::RunCommand(runner, sysinfo::ShellQuote(QUORRIX_SYSTEMINFO_PATH), view),
+    ASSERT_EQ(sysinfo::RunCommand(runner, platform::ShellQuote(QUORRIX_SYSTEMINFO_PATH), view),
               sysinfo::CaptureResult::kFinished);
     ASSERT_TRUE(output.ends_with("\r\n"));
     EXPECT_EQ(output.find("\n"), output.find("\r\n") + 1);

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <fstream>
 
-#include "platform/drive_system.h"
+#include "platform/linux/linux_drive_system.h"
 #include "platform/linux/drive_list.h"
 #include "platform/linux/nvme_admin.h"
 #include "platform/linux/sg_io_ata.h"

@@ -5,7 +5,7 @@
 #include <array>
 #include <cerrno>
 
-#include "platform/drive_system.h"
+#include "platform/linux/linux_drive_system.h"
 #include "platform/linux/drive_tree_test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/process_runner.h"
+#include "platform/linux/process_runner.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -10,6 +10,7 @@
 
 #include "platform/file_io.h"
 #include "platform/linux/unique_fd.h"
+#include "platform/system_sources.h"
 
 extern char** environ;
 
@@ -159,6 +160,19 @@ std::optional<std::string> RunningExecutablePath() {
     constexpr std::string_view kDeleted = " (deleted)";
     if (text.ends_with(kDeleted)) text.resize(text.size() - kDeleted.size());
     return text;
+}
+
+std::string ShellQuote(std::string_view text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'') {
+            quoted += "'\\''";
+        } else {
+            quoted += c;
+        }
+    }
+    quoted += '\'';
+    return quoted;
 }
 
 }  // namespace platform

@@ -1,4 +1,5 @@
-#include "platform/process_runner.h"
+#include "platform/linux/process_runner.h"
+#include "platform/system_sources.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -148,6 +149,13 @@ TEST(RunningExecutablePath, NamesThisTestProgram) {
     ASSERT_TRUE(path);
     EXPECT_EQ(path->front(), '/');
     EXPECT_NE(path->find("quorrix_platform_tests"), std::string::npos);
+}
+
+TEST(ShellQuote, SurvivesTheShellUnchanged) {
+    EXPECT_EQ(platform::ShellQuote("/usr/bin/quorrix-systeminfo"), "'/usr/bin/quorrix-systeminfo'");
+    for (const std::string odd : {"/opt/my apps/q", "/tmp/it's $HOME `x` \"y\"\\", "/a;rm -rf b"}) {
+        EXPECT_EQ(RunShell("printf %s " + platform::ShellQuote(odd)).strText, odd);
+    }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "smbios/entry_point.h"
+#include "platform/smbios_entry_point.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +56,7 @@ Bytes Table(std::size_t n) {
 }
 
 TEST(EntryPoint, Anchors) {
-    auto sm3 = smbios::ParseEntryPoint(Sm3(3, 2, 0x1234, 0x7AB0C000DEADull));
+    auto sm3 = platform::ParseEntryPoint(Sm3(3, 2, 0x1234, 0x7AB0C000DEADull));
     ASSERT_TRUE(sm3);
     EXPECT_EQ(sm3->major, 3);
     EXPECT_EQ(sm3->minor, 2);
@@ -64,7 +64,7 @@ TEST(EntryPoint, Anchors) {
     EXPECT_EQ(sm3->tableAddress, 0x7AB0C000DEADull);
     EXPECT_TRUE(sm3->is64Bit);
 
-    auto sm2 = smbios::ParseEntryPoint(Sm2(2, 7, 0x0ABC, 0xDAA9D000u));
+    auto sm2 = platform::ParseEntryPoint(Sm2(2, 7, 0x0ABC, 0xDAA9D000u));
     ASSERT_TRUE(sm2);
     EXPECT_EQ(sm2->major, 2);
     EXPECT_EQ(sm2->minor, 7);
@@ -79,7 +79,7 @@ TEST(EntryPoint, Anchors) {
     PutLe(dmi, 0x06, 0x0456, 2);
     PutLe(dmi, 0x08, 0x000F0000, 4);
     dmi[0x0E] = 0x21;
-    auto legacy = smbios::ParseEntryPoint(dmi);
+    auto legacy = platform::ParseEntryPoint(dmi);
     ASSERT_TRUE(legacy);
     EXPECT_EQ(legacy->major, 2);
     EXPECT_EQ(legacy->minor, 1);
@@ -90,24 +90,24 @@ TEST(EntryPoint, Anchors) {
 TEST(EntryPoint, WrongAnchorOrTooShort) {
     Bytes wrong = Sm2(2, 7, 10, 0x20);
     wrong[3] = 'X';
-    EXPECT_FALSE(smbios::ParseEntryPoint(wrong));
-    EXPECT_FALSE(smbios::ParseEntryPoint(Bytes{}));
-    EXPECT_FALSE(smbios::ParseEntryPoint(Bytes{'_', 'S', 'M'}));
+    EXPECT_FALSE(platform::ParseEntryPoint(wrong));
+    EXPECT_FALSE(platform::ParseEntryPoint(Bytes{}));
+    EXPECT_FALSE(platform::ParseEntryPoint(Bytes{'_', 'S', 'M'}));
     Bytes lower = Sm3(3, 0, 10, 0x20);
     lower[1] = 's';
-    EXPECT_FALSE(smbios::ParseEntryPoint(lower));
+    EXPECT_FALSE(platform::ParseEntryPoint(lower));
     // Each layout, one byte short of the last field read.
     Bytes sm3 = Sm3(3, 0, 10, 0x20);
     sm3.resize(0x17);
-    EXPECT_FALSE(smbios::ParseEntryPoint(sm3));
+    EXPECT_FALSE(platform::ParseEntryPoint(sm3));
     Bytes sm2 = Sm2(2, 7, 10, 0x20);
     sm2.resize(0x1B);
-    EXPECT_FALSE(smbios::ParseEntryPoint(sm2));
+    EXPECT_FALSE(platform::ParseEntryPoint(sm2));
     sm2 = Sm2(2, 7, 10, 0x20);
     sm2.resize(0x1C);
-    EXPECT_TRUE(smbios::ParseEntryPoint(sm2));
+    EXPECT_TRUE(platform::ParseEntryPoint(sm2));
     Bytes dmi = {'_', 'D', 'M', 'I', '_', 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    EXPECT_FALSE(smbios::ParseEntryPoint(dmi));
+    EXPECT_FALSE(platform::ParseEntryPoint(dmi));
 }
 
 TEST(DumpFile, TableAtTheAddressOrAt0x20) {
@@ -115,26 +115,24 @@ TEST(DumpFile, TableAtTheAddressOrAt0x20) {
     std::string err;
 
     // dmidecode's own layout: address 0x20, exact length.
-    auto split = smbios::SplitDumpFile(Dump(Sm2(2, 6, 300, 0x20), table), &err);
+    auto split = platform::SplitDumpFile(Dump(Sm2(2, 6, 300, 0x20), table), &err);
     ASSERT_TRUE(split) << err;
     EXPECT_EQ(*split->table, table);
-    ASSERT_TRUE(split->entryPoint);
-    EXPECT_EQ(split->entryPoint->size(), 0x20u);
-    auto entry = smbios::ParseEntryPoint(*split->entryPoint);
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->minor, 6);
+    EXPECT_TRUE(split->bReached);
+    EXPECT_EQ(split->major, 2);
+    EXPECT_EQ(split->minor, 6);
 
     // Trailing bytes past the announced length are not part of the table.
     Bytes longer = Dump(Sm2(2, 6, 300, 0x20), table);
     longer.insert(longer.end(), 50, 0xEE);
-    split = smbios::SplitDumpFile(longer, &err);
+    split = platform::SplitDumpFile(longer, &err);
     ASSERT_TRUE(split) << err;
     EXPECT_EQ(*split->table, table);
 
     // Addresses that cannot be file offsets: a BIOS-area address, a live physical address,
     // one inside the entry point. The table is read at 0x20.
     for (std::uint32_t address : {0x000E0020u, 0xDAA9D000u, 0x00000010u, 0u}) {
-        split = smbios::SplitDumpFile(Dump(Sm2(2, 3, 300, address), table), &err);
+        split = platform::SplitDumpFile(Dump(Sm2(2, 3, 300, address), table), &err);
         ASSERT_TRUE(split) << std::hex << address << ": " << err;
         EXPECT_EQ(*split->table, table) << std::hex << address;
     }
@@ -143,7 +141,7 @@ TEST(DumpFile, TableAtTheAddressOrAt0x20) {
     Bytes gap = Sm2(2, 7, 300, 0x40);
     gap.resize(0x40, 0xAA);
     gap.insert(gap.end(), table.begin(), table.end());
-    split = smbios::SplitDumpFile(gap, &err);
+    split = platform::SplitDumpFile(gap, &err);
     ASSERT_TRUE(split) << err;
     EXPECT_EQ(*split->table, table);
 }
@@ -153,38 +151,38 @@ TEST(DumpFile, LengthsAndShortFiles) {
     std::string err;
 
     // "_SM3_" gives a maximum: a table that stops short of it is taken as it is.
-    auto split = smbios::SplitDumpFile(Dump(Sm3(3, 5, 5809, 0x20), table), &err);
+    auto split = platform::SplitDumpFile(Dump(Sm3(3, 5, 5809, 0x20), table), &err);
     ASSERT_TRUE(split) << err;
     EXPECT_EQ(*split->table, table);
-    split = smbios::SplitDumpFile(Dump(Sm3(3, 5, 100, 0x20), table), &err);
+    split = platform::SplitDumpFile(Dump(Sm3(3, 5, 100, 0x20), table), &err);
     ASSERT_TRUE(split) << err;
     EXPECT_EQ(*split->table, Bytes(table.begin(), table.begin() + 100));
-    split = smbios::SplitDumpFile(Dump(Sm3(3, 0, 0xFFFFFFFFu, 0x20), {}), &err);
+    split = platform::SplitDumpFile(Dump(Sm3(3, 0, 0xFFFFFFFFu, 0x20), {}), &err);
     ASSERT_TRUE(split) << err;
     EXPECT_TRUE(split->table->empty());
 
     // "_SM_" gives the exact length: a file that ends before it is refused.
     err.clear();
-    EXPECT_FALSE(smbios::SplitDumpFile(Dump(Sm2(2, 7, 301, 0x20), table), &err));
+    EXPECT_FALSE(platform::SplitDumpFile(Dump(Sm2(2, 7, 301, 0x20), table), &err));
     EXPECT_NE(err.find("300 of 301"), std::string::npos) << err;
 
     // Files shorter than their entry point, or than the 0x20 bytes before any table.
     err.clear();
     Bytes cut = Sm2(2, 7, 10, 0x20);
     cut.resize(0x10);
-    EXPECT_FALSE(smbios::SplitDumpFile(cut, &err));
+    EXPECT_FALSE(platform::SplitDumpFile(cut, &err));
     EXPECT_NE(err.find("too short"), std::string::npos) << err;
     err.clear();
-    EXPECT_FALSE(smbios::SplitDumpFile(Sm2(2, 7, 10, 0x20), &err));  // 31 bytes, no table
+    EXPECT_FALSE(platform::SplitDumpFile(Sm2(2, 7, 10, 0x20), &err));  // 31 bytes, no table
     EXPECT_FALSE(err.empty());
     err.clear();
-    EXPECT_FALSE(smbios::SplitDumpFile(Bytes{}, &err));
+    EXPECT_FALSE(platform::SplitDumpFile(Bytes{}, &err));
     EXPECT_NE(err.find("anchor"), std::string::npos) << err;
     err.clear();
-    EXPECT_FALSE(smbios::SplitDumpFile(Table(400), &err));
+    EXPECT_FALSE(platform::SplitDumpFile(Table(400), &err));
     EXPECT_NE(err.find("anchor"), std::string::npos) << err;
     // No error text wanted: still no crash.
-    EXPECT_FALSE(smbios::SplitDumpFile(Table(10), nullptr));
+    EXPECT_FALSE(platform::SplitDumpFile(Table(10), nullptr));
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
-#include "smbios/entry_point.h"
+#include "platform/smbios_entry_point.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
 
-namespace smbios {
+namespace platform {
 namespace {
 
 // `dmidecode --dump-bin` writes the entry point at offset 0, padded to 32 bytes, and the
@@ -75,9 +75,8 @@ std::optional<EntryPoint> ParseEntryPoint(std::span<const std::uint8_t> bytes) {
     return std::nullopt;
 }
 
-std::optional<platform::SmbiosTables> SplitDumpFile(std::span<const std::uint8_t> file,
-                                                    std::string* err) {
-    auto fail = [&](std::string why) -> std::optional<platform::SmbiosTables> {
+std::optional<RawSmbios> SplitDumpFile(std::span<const std::uint8_t> file, std::string* err) {
+    auto fail = [&](std::string why) -> std::optional<RawSmbios> {
         if (err) *err = std::move(why);
         return std::nullopt;
     };
@@ -107,12 +106,26 @@ std::optional<platform::SmbiosTables> SplitDumpFile(std::span<const std::uint8_t
                         " of " + std::to_string(length) + " bytes at " + Hex(offset) + ")");
         length = present;
     }
-    platform::SmbiosTables tables;
-    const auto entryBytes = file.first(std::min(file.size(), kDumpTableOffset));
-    tables.entryPoint.emplace(entryBytes.begin(), entryBytes.end());
+    RawSmbios tables;
+    tables.bReached = true;
+    tables.major = entry->major;
+    tables.minor = entry->minor;
     const auto tableBytes = file.subspan(offset, length);
     tables.table.emplace(tableBytes.begin(), tableBytes.end());
     return tables;
 }
 
-}  // namespace smbios
+RawSmbios FromEntryPoint(const std::optional<std::vector<std::uint8_t>>& entryPoint,
+                         std::optional<std::vector<std::uint8_t>> table) {
+    RawSmbios tables;
+    if (!entryPoint) return tables;  // no way to the firmware tables at all
+    tables.bReached = true;
+    const auto entry = ParseEntryPoint(*entryPoint);
+    if (!entry) return tables;  // reachable, but no SMBIOS data behind them
+    tables.major = entry->major;
+    tables.minor = entry->minor;
+    tables.table = std::move(table);
+    return tables;
+}
+
+}  // namespace platform

@@ -1,11 +1,12 @@
-// The window's own texts, written here in UTF-8 and converted to page text (GBK) where they
-// are used, like every label of the program.
+// The main window's own texts, shared by both windows (Qt and Win32) and the report. Written
+// here in UTF-8 and converted to page text (GBK) where they are used, like every label of the
+// program.
 #pragma once
 
 #include <array>
 #include <string_view>
 
-namespace app {
+namespace pages {
 
 inline constexpr std::size_t kCategoryCount = 9;
 
@@ -41,4 +42,4 @@ inline constexpr std::string_view kAboutVersion = "Quorrix 2.0 版  Quorrix 开�
 inline constexpr std::string_view kAboutDate = "2026年12月";
 inline constexpr std::string_view kOkText = "确定";
 
-}  // namespace app
+}  // namespace pages

@@ -1,0 +1,38 @@
+// The real data sources of the system the program runs on. Each system's folder implements
+// these once (linux/system_sources.cpp, windows/system_sources.cpp); callers never name a
+// system.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/battery_system.h"
+#include "platform/drive_system.h"
+#include "platform/process_runner.h"
+#include "platform/smbios_source.h"
+
+namespace platform {
+
+// The firmware's SMBIOS table as the system publishes it.
+std::unique_ptr<ISmbiosSource> MakeSystemSmbiosSource();
+// The physical drives, numbered as the system numbers them.
+std::unique_ptr<IDriveSystem> MakeSystemDriveSystem();
+// The batteries, as the system lists them.
+std::unique_ptr<IBatterySystem> MakeSystemBatterySystem();
+// Runs command lines through the system's command interpreter.
+std::unique_ptr<IProcessRunner> MakeSystemProcessRunner();
+
+// The command line that the other-information page runs through that interpreter.
+std::string SummaryCommandLine();
+
+// The absolute path of the program file this process runs (not argv[0], which the caller
+// chooses), or nullopt when the system cannot say.
+[[nodiscard]] std::optional<std::string> RunningExecutablePath();
+
+// What an ordinary user may lack for a read: a hint line for them ("reading the firmware
+// tables needs root"), or "" when this process has the rights or the read needs none.
+enum class PrivilegedRead { kFirmwareTables, kDrives };
+std::string MissingRightsHint(PrivilegedRead read);
+
+}  // namespace platform
