@@ -1,97 +1,141 @@
+// The conversion rules, the same on every system: the text is cut into sequences (UTF-8
+// sequences, GBK single bytes and byte pairs); each run of sequences that may be text goes to
+// the system's codec whole, and whatever cannot be converted becomes one "?" per sequence.
+//
+// Private Use Area characters (U+E000-U+F8FF) are never converted. Windows gives them the
+// user-defined areas of code page 936 and its unassigned pairs (A140, AAA1, D7FA, ...), iconv
+// gives them nothing; with them left out both systems convert every text alike.
 #include "text/gbk.h"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstddef>
+
+#include "text/gbk_codec.h"
 
 namespace text {
 namespace {
 
-constexpr const char* kCodePage = "CP936";
-
-// One iconv descriptor per direction and thread, opened on first use.
-class CConverter {
-public:
-    CConverter(const char* to, const char* from) : m_hIconv(iconv_open(to, from)) {}
-    ~CConverter() {
-        if (m_hIconv != reinterpret_cast<iconv_t>(-1)) iconv_close(m_hIconv);
-    }
-    CConverter(const CConverter&) = delete;
-    CConverter& operator=(const CConverter&) = delete;
-
-    // Converts `in`; at an input sequence that cannot be converted, appends "?" and skips
-    // the bytes that `skip` says the sequence occupies.
-    template <typename Skip>
-    std::string Convert(std::string_view in, Skip skip) {
-        std::string out;
-        out.reserve(in.size() * 3 / 2 + 4);
-        if (m_hIconv == reinterpret_cast<iconv_t>(-1)) {
-            out.assign(in.size(), '?');
-            return out;
-        }
-        iconv(m_hIconv, nullptr, nullptr, nullptr, nullptr);  // reset shift state
-        char* src = const_cast<char*>(in.data());
-        std::size_t srcLeft = in.size();
-        char buffer[512];
-        while (srcLeft > 0) {
-            char* dst = buffer;
-            std::size_t dstLeft = sizeof buffer;
-            const std::size_t rc = iconv(m_hIconv, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buffer, sizeof buffer - dstLeft);
-            if (rc != static_cast<std::size_t>(-1)) break;
-            if (errno == E2BIG) continue;
-            // EILSEQ (not convertible) or EINVAL (cut off at the end): one "?" per sequence.
-            const std::size_t n = skip(std::string_view(src, srcLeft));
-            out.push_back('?');
-            src += n;
-            srcLeft -= n;
-            iconv(m_hIconv, nullptr, nullptr, nullptr, nullptr);
-        }
-        return out;
-    }
-
-private:
-    iconv_t m_hIconv;
+struct Sequence {
+    std::size_t nLength = 1;  // bytes it occupies: at least 1, at most what is left
+    bool bText = false;       // well-formed, and a character that page text may hold
 };
 
-// Length of the UTF-8 sequence at the front of `s` (at least 1, at most s.size()).
-std::size_t Utf8SequenceLength(std::string_view s) {
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// The UTF-8 sequence at the front of `s` (not empty). A lead byte followed by as many
+// continuation bytes as it announces is one sequence, even when it is not well-formed
+// (an overlong form, a surrogate, beyond U+10FFFF) or is private use, so it becomes a
+// single "?"; any other byte that is no character stands alone.
+Sequence NextUtf8(std::string_view s) {
     const auto lead = static_cast<unsigned char>(s[0]);
-    std::size_t n = 1;
+    if (lead < 0x80) return {1, true};
+    std::size_t n = 0;
     if (lead >= 0xC2 && lead <= 0xDF)
         n = 2;
     else if (lead >= 0xE0 && lead <= 0xEF)
         n = 3;
     else if (lead >= 0xF0 && lead <= 0xF4)
         n = 4;
-    if (n > s.size()) return 1;
+    if (n == 0 || n > s.size()) return {1, false};
     for (std::size_t i = 1; i < n; ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return 1;  // malformed: one byte
+        if (!IsContinuation(static_cast<unsigned char>(s[i]))) return {1, false};
     }
-    return n;
+    // The second byte's range that excludes overlong forms, surrogates and values past
+    // U+10FFFF (the table of well-formed byte sequences in the Unicode standard).
+    const auto second = static_cast<unsigned char>(s[1]);
+    bool text = true;
+    if (lead == 0xE0)
+        text = second >= 0xA0;
+    else if (lead == 0xED)
+        text = second <= 0x9F;
+    else if (lead == 0xF0)
+        text = second >= 0x90;
+    else if (lead == 0xF4)
+        text = second <= 0x8F;
+    else if (lead == 0xEE || (lead == 0xEF && second <= 0xA3))
+        text = false;  // U+E000-U+F8FF
+    return {n, text};
 }
 
-// Length of the GBK sequence at the front of `s` that could not be converted.
-std::size_t GbkSequenceLength(std::string_view s) {
-    const auto lead = static_cast<unsigned char>(s[0]);
-    if (lead >= 0x81 && lead <= 0xFE && s.size() >= 2) {
-        const auto trail = static_cast<unsigned char>(s[1]);
-        if (trail >= 0x40 && trail <= 0xFE && trail != 0x7F) return 2;
+// True when `utf8`, well-formed, holds a character of U+E000-U+F8FF.
+bool HoldsPrivateUse(std::string_view utf8) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte == 0xEE) return true;
+        if (byte == 0xEF && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) <= 0xA3)
+            return true;
     }
-    return 1;
+    return false;
+}
+
+// The codec's GBK to UTF-8, refusing what comes out as private use.
+bool AppendGbkAsText(std::string_view gbk, std::string& out) {
+    const std::size_t start = out.size();
+    if (!codec::AppendGbkAsUtf8(gbk, out)) return false;
+    if (HoldsPrivateUse(std::string_view(out).substr(start))) {
+        out.resize(start);
+        return false;
+    }
+    return true;
+}
+
+// The GBK sequence at the front of `s` (not empty): a single byte 00-80, or a lead byte
+// 81-FE with a trail byte 40-7E or 80-FE. Any other byte (FF, a lead byte without its trail)
+// stands alone and is no character. Which pairs are characters is the codec's to say.
+Sequence NextGbk(std::string_view s) {
+    const auto lead = static_cast<unsigned char>(s[0]);
+    if (lead <= 0x80) return {1, true};
+    if (lead <= 0xFE && s.size() >= 2) {
+        const auto trail = static_cast<unsigned char>(s[1]);
+        if (trail >= 0x40 && trail <= 0xFE && trail != 0x7F) return {2, true};
+    }
+    return {1, false};
+}
+
+// Converts the sequences of `run` one by one, "?" for each the codec refuses.
+template <typename Next, typename Append>
+void AppendEachSequence(std::string_view run, Next next, Append append, std::string& out) {
+    while (!run.empty()) {
+        const std::size_t n = next(run).nLength;
+        if (!append(run.substr(0, n), out)) out.push_back('?');
+        run.remove_prefix(n);
+    }
+}
+
+template <typename Next, typename Append>
+std::string Convert(std::string_view in, Next next, Append append) {
+    std::string out;
+    out.reserve(in.size() * 3 / 2 + 4);
+    while (!in.empty()) {
+        // The run of sequences at the front that may be text, handed over whole when it
+        // converts.
+        std::size_t runLength = 0;
+        Sequence sequence;
+        while (runLength < in.size()) {
+            sequence = next(in.substr(runLength));
+            if (!sequence.bText) break;
+            runLength += sequence.nLength;
+        }
+        const std::string_view run = in.substr(0, runLength);
+        if (!run.empty() && !append(run, out)) AppendEachSequence(run, next, append, out);
+        in.remove_prefix(runLength);
+        if (in.empty()) break;
+        // The sequence that ended the run is no text.
+        out.push_back('?');
+        in.remove_prefix(sequence.nLength);
+    }
+    return out;
 }
 
 }  // namespace
 
 std::string Utf8ToGbk(std::string_view utf8) {
-    thread_local CConverter converter(kCodePage, "UTF-8");
-    return converter.Convert(utf8, Utf8SequenceLength);
+    return Convert(utf8, NextUtf8, codec::AppendUtf8AsGbk);
 }
 
 std::string GbkToUtf8(std::string_view gbk) {
-    thread_local CConverter converter("UTF-8", kCodePage);
-    return converter.Convert(gbk, GbkSequenceLength);
+    return Convert(gbk, NextGbk, AppendGbkAsText);
 }
 
 }  // namespace text

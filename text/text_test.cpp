@@ -26,12 +26,69 @@ TEST(Gbk, UnmappableAndMalformedBecomeQuestionMarks) {
     EXPECT_EQ(text::GbkToUtf8("\xFFZ"), "?Z");
 }
 
+TEST(Gbk, NoLookAlikes) {
+    // Characters GBK lacks but a best-fit table would approximate ("Y", "ss", "A", "W").
+    EXPECT_EQ(text::Utf8ToGbk("x¥ßĀ₩y"), "x????y");
+    // Latin letters that GBK does have (its pinyin set) keep their own codes.
+    EXPECT_EQ(text::Utf8ToGbk("āé"), "\xA8\xA1\xA8\xA6");
+    EXPECT_EQ(text::GbkToUtf8("\xA8\xA1\xA8\xA6"), "āé");
+}
+
+TEST(Gbk, IllFormedUtf8IsOneQuestionMarkPerSequence) {
+    // Complete in length but not well-formed: an overlong "/", a surrogate, past U+10FFFF.
+    EXPECT_EQ(text::Utf8ToGbk("a\xE0\x80\xAF"
+                              "b"),
+              "a?b");
+    EXPECT_EQ(text::Utf8ToGbk("a\xED\xA0\x80"
+                              "b"),
+              "a?b");
+    EXPECT_EQ(text::Utf8ToGbk("a\xF4\x90\x80\x80"
+                              "b"),
+              "a?b");
+    // Bytes that never start a sequence stand alone.
+    EXPECT_EQ(text::Utf8ToGbk("\xC0\xAF\xFE"), "???");
+    // A lead byte whose continuation is missing: the next character survives.
+    EXPECT_EQ(text::Utf8ToGbk("\xE6\xB1电"), "??\xB5\xE7");
+    EXPECT_EQ(text::Utf8ToGbk("电池\xE7\x94"), "\xB5\xE7\xB3\xD8??");
+}
+
+TEST(Gbk, GbkSequences) {
+    // The single byte 80 is the euro sign in code page 936.
+    EXPECT_EQ(text::GbkToUtf8("\x80"), "€");
+    EXPECT_EQ(text::Utf8ToGbk("€"), "\x80");
+    // A lead byte with a trail byte out of range stands alone; the byte after it is kept.
+    EXPECT_EQ(text::GbkToUtf8("\x81\x7F\xB5\xE7"), "?\x7F电");
+    EXPECT_EQ(text::GbkToUtf8("\xB5\x20"), "? ");
+    // A pair in range that names no character is one "?".
+    EXPECT_EQ(text::GbkToUtf8("a\xA2\xA0"
+                              "b"),
+              "a?b");
+}
+
+TEST(Gbk, PrivateUseIsNoCharacter) {
+    // User-defined areas and unassigned pairs: Windows maps them into the Private Use Area,
+    // iconv not at all; either way they are no text.
+    EXPECT_EQ(text::GbkToUtf8("\xA1\x40|\xAA\xA1|\xD7\xFA|\xFE\xFE"), "?|?|?|?");
+    EXPECT_EQ(text::GbkToUtf8("\xB5\xE7\xA1\x40\xB3\xD8"), "电?池");
+    EXPECT_EQ(text::Utf8ToGbk("a\uE000\uE4C6\uF8F5b"), "a???b");
+    // Just past the area (U+F92C, a compatibility ideograph) converts as usual, both ways.
+    EXPECT_EQ(text::Utf8ToGbk("\u9F99\uF92C"), "\xC1\xFA\xFD\x9C");
+    EXPECT_EQ(text::GbkToUtf8("\xC1\xFA\xFD\x9C"), "\u9F99\uF92C");
+}
+
 TEST(Gbk, LongTextConvertsWhole) {
     std::string utf8;
     for (int i = 0; i < 2000; ++i) utf8 += "内存x";
     const std::string gbk = text::Utf8ToGbk(utf8);
     EXPECT_EQ(gbk.size(), 2000u * 5);
     EXPECT_EQ(text::GbkToUtf8(gbk), utf8);
+    // One character that does not convert costs only itself.
+    utf8 += "😀";
+    utf8 += "内存";
+    const std::string mixed = text::Utf8ToGbk(utf8);
+    EXPECT_EQ(mixed, gbk + "?" + "\xC4\xDA\xB4\xE6");
+    EXPECT_EQ(text::GbkToUtf8(gbk + "\xFF" + gbk),
+              utf8.substr(0, 2000u * 7) + "?" + utf8.substr(0, 2000u * 7));
 }
 
 TEST(PageText, LabelsAreTwelveBytesAndColon) {
