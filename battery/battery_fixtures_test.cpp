@@ -1,5 +1,5 @@
-// The batteries of real machines, as their owners captured them, read through the sysfs
-// reader and compared with UPower's reading of the same capture (upower.txt beside it).
+// The batteries of real machines, as their owners captured them, read through the
+// power_supply folder reader and compared with UPower's reading of the same capture.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "battery/battery_info.h"
-#include "platform/battery_system.h"
+#include "platform/power_supply_folder.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -64,7 +64,8 @@ TEST(BatteryFixtures, CapturedBatteriesAgreeWithUpower) {
         SCOPED_TRACE(dir.string());
         const Fields upower = ReadUpower(dir / "upower.txt");
         const Fields uevent = ReadUevent(dir / "uevent");
-        platform::CSysfsBatterySystem system((dir / "power_supply").string());
+        const std::u8string folder = (dir / "power_supply").u8string();
+        platform::CPowerSupplyFolderSystem system(std::string(folder.begin(), folder.end()));
         const CBatteryInfo battery(system);
         ASSERT_EQ(upower.at("present"), "yes");
         ASSERT_NE(battery.m_hBattery, nullptr);

@@ -1,6 +1,6 @@
 // The battery requests answered from the attributes of a Linux power_supply device
 // (Documentation/ABI/testing/sysfs-class-power). Works on attribute texts only, so it runs in
-// tests without files; sysfs_battery_system.cpp supplies the texts.
+// tests without files; power_supply_folder.cpp supplies the texts.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +18,7 @@ namespace platform::power_supply {
 // off, or nullopt when the device has no such attribute.
 using Attributes = std::function<std::optional<std::string>(std::string_view name)>;
 
-// The tag a present battery gets; any nonzero value would do.
+// The tag the first battery seen in a slot gets; the next one gets the next number.
 inline constexpr std::uint32_t kPresentTag = 1;
 
 // An attribute file's content without its one trailing line feed.

@@ -1,65 +1,64 @@
-// The battery interface over /sys/class/power_supply. Each supply is a folder of attribute
+// The battery interface over a power_supply folder. Each supply is a folder of attribute
 // files (one value each, with a line feed) and a uevent file that lists the same values as
 // POWER_SUPPLY_<NAME>=value lines.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/power_supply_folder.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <array>
 #include <filesystem>
-#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
-#include "platform/battery_system.h"
-#include "platform/linux/power_supply.h"
-#include "platform/linux/unique_fd.h"
+#include "platform/file_io.h"
+#include "platform/power_supply.h"
 
 namespace platform {
 namespace {
+
+namespace fs = std::filesystem;
 
 // sysfs shows at most one page per attribute; a larger file is not an attribute.
 constexpr std::size_t kMaxAttributeBytes = 4096;
 constexpr std::size_t kMaxUeventBytes = 64 * 1024;
 
-// The whole regular file `name` below the folder `dirFd`, or nullopt when it is missing,
-// unreadable, not a regular file or longer than `maxBytes`.
-std::optional<std::string> ReadSmallFile(int dirFd, const char* name, std::size_t maxBytes) {
-    // O_NONBLOCK: a FIFO in a copied tree must not hang the read.
-    CUniqueFd fd(::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!fd.Valid()) return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-    std::string bytes;
-    char chunk[4096];
-    while (bytes.size() <= maxBytes) {
-        const ssize_t n = ::read(fd.Get(), chunk, sizeof chunk);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return std::nullopt;
-        }
-        if (n == 0) return bytes;
-        bytes.append(chunk, static_cast<std::size_t>(n));
-    }
-    return std::nullopt;
+// Paths travel as UTF-8 in std::string, as ReadFileBytes takes them on every system.
+fs::path PathFromUtf8(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8FromPath(const fs::path& path) {
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+
+// The whole regular file at `path`, or nullopt when it is missing, unreadable, not a regular
+// file or longer than `maxBytes`.
+std::optional<std::string> ReadSmallFile(const fs::path& path, std::size_t maxBytes) {
+    // Only regular files are attributes. Asking first means a FIFO or a device node in a
+    // copied tree is never opened at all; ReadFileBytes refuses them as well.
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return std::nullopt;
+    const auto bytes = ReadFileBytes(Utf8FromPath(path), maxBytes);
+    if (!bytes || bytes->size() > maxBytes) return std::nullopt;
+    return std::string(bytes->begin(), bytes->end());
 }
 
 // The attributes of one supply folder. An attribute file that is missing or unreadable is
 // looked up in the folder's uevent instead, so a copy that kept only uevent files still
-// reads; the uevent is read once per reader, on first need.
+// reads; the uevent is read once per reader, on first need. Nothing is held open.
 class CAttributeReader {
 public:
-    explicit CAttributeReader(int dirFd) : m_hDir(dirFd) {}
+    explicit CAttributeReader(fs::path folder) : m_folder(std::move(folder)) {}
 
     std::optional<std::string> Get(std::string_view name) {
-        const std::string file(name);
-        if (const auto text = ReadSmallFile(m_hDir, file.c_str(), kMaxAttributeBytes)) {
+        if (const auto text = ReadSmallFile(m_folder / name, kMaxAttributeBytes)) {
             return std::string(power_supply::StripLineEnd(*text));
         }
         if (!m_bUeventRead) {
-            m_uevent = ReadSmallFile(m_hDir, "uevent", kMaxUeventBytes);
+            m_uevent = ReadSmallFile(m_folder / "uevent", kMaxUeventBytes);
             m_bUeventRead = true;
         }
         if (!m_uevent) return std::nullopt;
@@ -71,49 +70,66 @@ public:
     }
 
 private:
-    int m_hDir;  // not owned
+    fs::path m_folder;
     bool m_bUeventRead = false;
     std::optional<std::string> m_uevent;
 };
 
-// One opened supply folder; the folder stays open for the device's life, so a battery whose
-// folder disappears (removed, driver unloaded) fails every later request.
-class CSysfsBatteryDevice final : public IBatteryDevice {
+// What tells one battery from another in the same slot: its serial number, maker and model.
+using BatteryIdentity = std::array<std::optional<std::string>, 3>;
+
+BatteryIdentity ReadIdentity(const power_supply::Attributes& attributes) {
+    return {attributes("serial_number"), attributes("manufacturer"), attributes("model_name")};
+}
+
+// One supply folder, read afresh on every request. A battery whose folder disappears
+// (removed, driver unloaded) fails every later request; a different battery in the slot
+// gets a new tag, and requests with the old one fail, as the battery driver does it.
+class CPowerSupplyFolderDevice final : public IBatteryDevice {
 public:
-    explicit CSysfsBatteryDevice(CUniqueFd dir) : m_hDir(std::move(dir)) {}
+    explicit CPowerSupplyFolderDevice(fs::path folder) : m_folder(std::move(folder)) {}
 
     std::optional<std::uint32_t> QueryTag() override {
-        CAttributeReader reader(m_hDir.Get());
+        CAttributeReader reader(m_folder);
         const auto attributes = reader.AsAttributes();
         // A folder without its type is no longer a supply at all.
         if (!attributes("type")) return std::nullopt;
-        m_dwTag = power_supply::IsPresent(attributes) ? power_supply::kPresentTag : 0;
+        if (!power_supply::IsPresent(attributes)) {
+            m_dwTag = 0;
+            return m_dwTag;
+        }
+        BatteryIdentity identity = ReadIdentity(attributes);
+        if (m_dwTag == 0 || identity != m_identity) {
+            m_dwTag = m_dwNextTag;
+            if (++m_dwNextTag == 0) m_dwNextTag = power_supply::kPresentTag;  // 0 is "no battery"
+            m_identity = std::move(identity);
+        }
         return m_dwTag;
     }
 
     std::optional<BatteryStatus> QueryStatus(std::uint32_t tag) override {
-        CAttributeReader reader(m_hDir.Get());
+        CAttributeReader reader(m_folder);
         const auto attributes = reader.AsAttributes();
         if (!Accepts(tag, attributes)) return std::nullopt;
         return BatteryStatus{power_supply::VoltageMillivolts(attributes)};
     }
 
     std::optional<BatteryInformation> QueryInformation(std::uint32_t tag) override {
-        CAttributeReader reader(m_hDir.Get());
+        CAttributeReader reader(m_folder);
         const auto attributes = reader.AsAttributes();
         if (!Accepts(tag, attributes)) return std::nullopt;
         return power_supply::Information(attributes);
     }
 
     std::optional<std::string> QueryText(std::uint32_t tag, BatteryText level) override {
-        CAttributeReader reader(m_hDir.Get());
+        CAttributeReader reader(m_folder);
         const auto attributes = reader.AsAttributes();
         if (!Accepts(tag, attributes)) return std::nullopt;
         return power_supply::Text(attributes, level);
     }
 
     std::optional<std::uint32_t> QueryTemperature(std::uint32_t tag) override {
-        CAttributeReader reader(m_hDir.Get());
+        CAttributeReader reader(m_folder);
         const auto attributes = reader.AsAttributes();
         if (!Accepts(tag, attributes)) return std::nullopt;
         return power_supply::TemperatureDeciKelvin(attributes);
@@ -123,51 +139,49 @@ private:
     // The driver answers only for the tag it issued, and only while that battery is there.
     bool Accepts(std::uint32_t tag, const power_supply::Attributes& attributes) const {
         return tag != 0 && tag == m_dwTag && power_supply::IsSystemBattery(attributes) &&
-               power_supply::IsPresent(attributes);
+               power_supply::IsPresent(attributes) && ReadIdentity(attributes) == m_identity;
     }
 
-    CUniqueFd m_hDir;
+    fs::path m_folder;
     std::uint32_t m_dwTag = 0;
+    std::uint32_t m_dwNextTag = power_supply::kPresentTag;
+    BatteryIdentity m_identity;
 };
 
-// The supply folders below `root`, in name order, each opened; those that cannot be opened
-// as folders are left out. An unreadable or missing root has none.
-std::vector<CUniqueFd> OpenSupplies(const std::string& root) {
-    std::vector<std::string> names;
+// The supply folders below `root`, in name order. Live supplies are symbolic links to their
+// device's folder and are followed; anything that is not a folder is left out. An unreadable
+// or missing root has none.
+std::vector<fs::path> ListSupplies(const fs::path& root) {
+    std::vector<fs::path> supplies;
     std::error_code ec;
-    for (std::filesystem::directory_iterator it(root, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        names.push_back(it->path().filename().string());
+    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code statEc;
+        if (it->is_directory(statEc)) supplies.push_back(it->path());
     }
-    std::sort(names.begin(), names.end());
-    std::vector<CUniqueFd> supplies;
-    for (const std::string& name : names) {
-        CUniqueFd fd(::open((root + "/" + name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (fd.Valid()) supplies.push_back(std::move(fd));
-    }
+    std::sort(supplies.begin(), supplies.end());
     return supplies;
 }
 
 }  // namespace
 
-CSysfsBatterySystem::CSysfsBatterySystem(std::string root) : m_strRoot(std::move(root)) {}
+CPowerSupplyFolderSystem::CPowerSupplyFolderSystem(std::string root) : m_strRoot(std::move(root)) {}
 
-std::unique_ptr<IBatteryDevice> CSysfsBatterySystem::OpenFirstBattery() {
-    for (CUniqueFd& supply : OpenSupplies(m_strRoot)) {
-        CAttributeReader reader(supply.Get());
+std::unique_ptr<IBatteryDevice> CPowerSupplyFolderSystem::OpenFirstBattery() {
+    for (fs::path& supply : ListSupplies(PathFromUtf8(m_strRoot))) {
+        CAttributeReader reader(supply);
         if (power_supply::IsSystemBattery(reader.AsAttributes())) {
-            return std::make_unique<CSysfsBatteryDevice>(std::move(supply));
+            return std::make_unique<CPowerSupplyFolderDevice>(std::move(supply));
         }
     }
     return nullptr;
 }
 
-std::uint8_t CSysfsBatterySystem::ReadBatteryLifePercent() {
-    std::vector<CUniqueFd> supplies = OpenSupplies(m_strRoot);
+std::uint8_t CPowerSupplyFolderSystem::ReadBatteryLifePercent() {
+    // The readers of the counted batteries keep only their folder's path and uevent text.
     std::vector<std::unique_ptr<CAttributeReader>> readers;
     std::vector<power_supply::Attributes> batteries;
-    for (const CUniqueFd& supply : supplies) {
-        auto reader = std::make_unique<CAttributeReader>(supply.Get());
+    for (fs::path& supply : ListSupplies(PathFromUtf8(m_strRoot))) {
+        auto reader = std::make_unique<CAttributeReader>(std::move(supply));
         const auto attributes = reader->AsAttributes();
         if (power_supply::IsSystemBattery(attributes) && power_supply::IsPresent(attributes)) {
             batteries.push_back(attributes);

@@ -1,4 +1,4 @@
-#include "platform/linux/power_supply.h"
+#include "platform/power_supply.h"
 
 #include <gtest/gtest.h>
 

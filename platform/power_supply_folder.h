@@ -1,0 +1,31 @@
+// The batteries in a folder shaped like Linux's /sys/class/power_supply: one folder per
+// supply, each holding its attribute files and a uevent. Linux reads its live supplies this
+// way; every system reads saved copies of such a folder this way.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/battery_system.h"
+
+namespace platform {
+
+// The first supply of type "Battery" whose scope is not "Device" (peripheral batteries are
+// not the machine's), in name order, present or not. Files are read by path as each request
+// comes; nothing stays open between requests.
+class CPowerSupplyFolderSystem final : public IBatterySystem {
+public:
+    // Where Linux lists the machine's supplies.
+    static constexpr const char* kDefaultRoot = "/sys/class/power_supply";
+
+    // `root` is a UTF-8 path.
+    explicit CPowerSupplyFolderSystem(std::string root);
+    std::unique_ptr<IBatteryDevice> OpenFirstBattery() override;
+    std::uint8_t ReadBatteryLifePercent() override;
+
+private:
+    std::string m_strRoot;
+};
+
+}  // namespace platform
