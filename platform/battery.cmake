@@ -1,4 +1,4 @@
-# The battery seam: the interface (battery_system.h), the power_supply reader and the fake.
+# The battery seam: the power_supply folder reader (every system) and the Windows reader.
 target_sources(quorrix_platform PRIVATE power_supply.cpp power_supply_folder.cpp)
 quorrix_add_fuzzer(power_supply_fuzzer SOURCES power_supply_fuzzer.cpp LIBS quorrix_platform)
 # The Windows battery driver's requests and replies, and the reader over them, build on every
