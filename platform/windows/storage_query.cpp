@@ -1,0 +1,29 @@
+#include "platform/windows/storage_query.h"
+
+#include "platform/windows/storage_bytes.h"
+
+namespace platform {
+
+void WritePropertyQueryHead(std::uint32_t propertyId, std::uint32_t queryType,
+                            std::span<std::uint8_t> out) {
+    StoreLe32(out, kPropertyQueryPropertyIdOffset, propertyId);
+    StoreLe32(out, kPropertyQueryQueryTypeOffset, queryType);
+}
+
+PropertyQuery BuildDeviceDescriptorQuery() {
+    PropertyQuery query{};
+    WritePropertyQueryHead(kStorageDeviceProperty, kPropertyStandardQuery, query);
+    return query;
+}
+
+std::optional<std::uint32_t> ReadDeviceBusType(std::span<const std::uint8_t> reply) {
+    constexpr std::size_t kThroughBusType = kDeviceDescriptorBusTypeOffset + 4;
+    if (reply.size() < kThroughBusType) return std::nullopt;
+    // Version is the size of the structure the driver wrote, Size that of the whole
+    // descriptor; a driver whose structure ends before BusType has no bus to tell.
+    if (LoadLe32(reply, kDeviceDescriptorVersionOffset) < kThroughBusType) return std::nullopt;
+    if (LoadLe32(reply, kDeviceDescriptorSizeOffset) < kThroughBusType) return std::nullopt;
+    return LoadLe32(reply, kDeviceDescriptorBusTypeOffset);
+}
+
+}  // namespace platform

@@ -1,0 +1,280 @@
+// The drive logic of the Windows drive seam, over recorded DeviceIoControl replies.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "platform/windows/windows_drive_recording.h"
+#include "platform/windows/windows_drive_system.h"
+
+namespace platform {
+namespace {
+
+using namespace platform::drive_testing;
+
+constexpr AtaRegisters kEnable{0xD8, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0};
+constexpr AtaRegisters kIdentify{0x00, 1, 1, 0x00, 0x00, 0xA0, 0xEC};
+constexpr AtaRegisters kReadData{0xD0, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0};
+
+std::vector<std::uint8_t> Bytes(std::size_t size, std::uint8_t seed) {
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 3);
+    return bytes;
+}
+
+// A drive system whose every drive answers from `recording`; records the paths opened and
+// every call made.
+struct Bench {
+    DriveRecording recording;
+    bool bOpens = true;
+    std::vector<std::string> paths;
+    std::vector<RecordedCall> calls;
+
+    CWindowsDriveSystem System() {
+        return CWindowsDriveSystem([this](const std::string& path) -> std::unique_ptr<IDeviceIo> {
+            paths.push_back(path);
+            if (!bOpens) return nullptr;
+            return std::make_unique<CRecordedDeviceIo>(recording, &calls);
+        });
+    }
+    std::unique_ptr<IDrive> Open(std::uint8_t number = 0) { return System().OpenDrive(number); }
+    // The calls after the bus query that every open makes.
+    std::vector<RecordedCall> CommandsAfterOpen() const {
+        return {calls.begin() + std::min<std::size_t>(1, calls.size()), calls.end()};
+    }
+};
+
+TEST(WindowsDrive, OpensPhysicalDrivesZeroToThirtyOne) {
+    Bench bench;
+    auto system = bench.System();
+    EXPECT_TRUE(system.OpenDrive(0));
+    EXPECT_TRUE(system.OpenDrive(31));
+    EXPECT_FALSE(system.OpenDrive(32));
+    EXPECT_FALSE(system.OpenDrive(255));
+    EXPECT_EQ(bench.paths,
+              (std::vector<std::string>{"\\\\.\\PhysicalDrive0", "\\\\.\\PhysicalDrive31"}));
+
+    bench.bOpens = false;
+    EXPECT_FALSE(system.OpenDrive(1));
+    EXPECT_EQ(bench.paths.back(), "\\\\.\\PhysicalDrive1");
+}
+
+TEST(WindowsDrive, AsksTheBusOnceWhenOpened) {
+    Bench bench;
+    bench.recording.busQuery = Reply(DeviceDescriptorReply(0x11));
+    const auto nvme = bench.Open();
+    ASSERT_TRUE(nvme);
+    EXPECT_TRUE(nvme->IsNvme());
+    ASSERT_EQ(bench.calls.size(), 1u);
+    EXPECT_EQ(bench.calls[0].code, 0x2D1400u);
+    EXPECT_EQ(bench.calls[0].in, std::vector<std::uint8_t>(12, 0));
+    EXPECT_GE(bench.calls[0].outBytes, 40u);
+
+    bench.recording.busQuery = Reply(DeviceDescriptorReply(0x0B));
+    EXPECT_FALSE(bench.Open()->IsNvme());
+    bench.recording.busQuery = RecordedReply::Failing(50);  // Wine
+    EXPECT_FALSE(bench.Open()->IsNvme());
+    bench.recording.busQuery = {DeviceDescriptorReply(0x11), 20u, false, 0};  // short
+    EXPECT_FALSE(bench.Open()->IsNvme());
+    bench.recording.busQuery = {DeviceDescriptorReply(0x11), 2000u, false, 0};  // past the buffer
+    EXPECT_FALSE(bench.Open()->IsNvme());
+}
+
+TEST(WindowsDrive, VersionComesWholeOrNotAtAll) {
+    Bench bench;
+    auto version = VersionReply(0x07);
+    version[20] = 0x99;
+    bench.recording.version = Reply(version);
+    std::array<std::uint8_t, 24> out{};
+    ASSERT_TRUE(bench.Open()->GetVersion(out));
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), version.begin(), version.end()));
+    const auto& call = bench.calls.back();
+    EXPECT_EQ(call.code, 0x74080u);
+    EXPECT_TRUE(call.in.empty());
+    EXPECT_EQ(call.outBytes, 24u);
+
+    for (const RecordedReply& bad :
+         {RecordedReply{version, 23u, false, 0}, RecordedReply{version, 25u, false, 0},
+          RecordedReply::Failing(50)}) {
+        bench.recording.version = bad;
+        out.fill(0xEE);
+        EXPECT_FALSE(bench.Open()->GetVersion(out));
+        EXPECT_EQ(out, (std::array<std::uint8_t, 24>{}));
+    }
+}
+
+TEST(WindowsDrive, EnableSendsTheCommandAndReportsTheSystemsError) {
+    Bench bench;
+    bench.recording.enable = Reply(SendCmdOutReply({}, 0));
+    const auto drive = bench.Open(2);
+    int error = -1;
+    ASSERT_TRUE(drive->SendCommand(kEnable, &error));
+    EXPECT_EQ(error, 0);
+    const auto& call = bench.calls.back();
+    EXPECT_EQ(call.code, 0x7C084u);
+    ASSERT_EQ(call.in.size(), 33u);
+    EXPECT_EQ(Le32At(call.in, 0), 0u);
+    EXPECT_EQ(std::vector<std::uint8_t>(call.in.begin() + 4, call.in.begin() + 13),
+              (std::vector<std::uint8_t>{0xD8, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0, 0, 2}));
+    EXPECT_EQ(call.outBytes, 17u);
+
+    bench.recording.enable = RecordedReply::Failing(5);
+    EXPECT_FALSE(bench.Open()->SendCommand(kEnable, &error));
+    EXPECT_EQ(error, 5);
+    bench.recording.enable = Reply(SendCmdOutReply({}, 0, 1, 0x04));  // drive aborted it
+    EXPECT_FALSE(bench.Open()->SendCommand(kEnable, &error));
+    EXPECT_EQ(error, kErrorIoDevice);
+    bench.recording.enable = {SendCmdOutReply({}, 0), 12u, false, 0};  // head cut short
+    EXPECT_FALSE(bench.Open()->SendCommand(kEnable, &error));
+    EXPECT_EQ(error, kErrorInvalidData);
+    bench.recording.enable = {SendCmdOutReply({}, 0), 18u, false, 0};  // past the 17 bytes
+    EXPECT_FALSE(bench.Open()->SendCommand(kEnable, &error));
+    EXPECT_EQ(error, kErrorInvalidData);
+}
+
+TEST(WindowsDrive, OtherCommandsNeverReachTheDrive) {
+    Bench bench;
+    bench.recording.enable = Reply(SendCmdOutReply({}, 0));
+    bench.recording.identify = Reply(SendCmdOutReply(Bytes(512, 1), 512));
+    bench.recording.smartData = Reply(SendCmdOutReply(Bytes(512, 2), 512));
+    const auto drive = bench.Open();
+    const std::size_t before = bench.calls.size();
+
+    AtaRegisters disable = kEnable;
+    disable.features = 0xD9;
+    AtaRegisters selfTest = kEnable;
+    selfTest.features = 0xD4;
+    for (const AtaRegisters& regs : {disable, selfTest, kReadData, kIdentify}) {
+        int error = 0;
+        EXPECT_FALSE(drive->SendCommand(regs, &error));
+        EXPECT_EQ(error, kErrorAccessDenied);
+    }
+    AtaRegisters readLog = kReadData;
+    readLog.features = 0xD5;
+    AtaRegisters readSectors = kIdentify;
+    readSectors.command = 0x20;
+    std::array<std::uint8_t, 512> sector{};
+    for (const AtaRegisters& regs : {readLog, readSectors, kEnable}) {
+        EXPECT_FALSE(drive->ReceiveData(regs, sector));
+    }
+    EXPECT_EQ(bench.calls.size(), before);
+}
+
+TEST(WindowsDrive, SectorsComeThroughTheReceiveCall) {
+    Bench bench;
+    const auto identify = Bytes(512, 10);
+    const auto smart = Bytes(512, 20);
+    bench.recording.identify = Reply(SendCmdOutReply(identify, 512));
+    bench.recording.smartData = Reply(SendCmdOutReply(smart, 512));
+    const auto drive = bench.Open(5);
+    std::array<std::uint8_t, 512> sector{};
+
+    ASSERT_TRUE(drive->ReceiveData(kIdentify, sector));
+    EXPECT_TRUE(std::equal(sector.begin(), sector.end(), identify.begin(), identify.end()));
+    EXPECT_EQ(bench.calls.back().code, 0x7C088u);
+    EXPECT_EQ(bench.calls.back().outBytes, 528u);
+    EXPECT_EQ(Le32At(bench.calls.back().in, 0), 512u);
+    EXPECT_EQ(bench.calls.back().in[10], 0xEC);
+    EXPECT_EQ(bench.calls.back().in[12], 5);
+
+    ASSERT_TRUE(drive->ReceiveData(kReadData, sector));
+    EXPECT_TRUE(std::equal(sector.begin(), sector.end(), smart.begin(), smart.end()));
+    EXPECT_EQ(bench.calls.back().outBytes, 531u);
+    EXPECT_EQ(bench.calls.back().in[4], 0xD0);
+}
+
+TEST(WindowsDrive, ShortLyingOrFailedSectorLeavesNothing) {
+    const auto identify = Bytes(512, 10);
+    const std::vector<RecordedReply> bad = {
+        {SendCmdOutReply(identify, 512), 527u, false, 0},  // one byte short
+        {SendCmdOutReply(identify, 512), 529u, false, 0},  // more than the 528-byte buffer
+        {SendCmdOutReply(identify, 512), 0xFFFFFFFFu, false, 0},
+        Reply(SendCmdOutReply(std::span(identify).first(100), 512)),  // cBufferSize lies
+        Reply(SendCmdOutReply(identify, 100)),
+        Reply(SendCmdOutReply(identify, 512, 1, 0x04)),
+        RecordedReply::Failing(1117),
+    };
+    for (std::size_t i = 0; i < bad.size(); ++i) {
+        SCOPED_TRACE(i);
+        Bench bench;
+        bench.recording.identify = bad[i];
+        std::array<std::uint8_t, 512> sector;
+        sector.fill(0xEE);
+        EXPECT_FALSE(bench.Open()->ReceiveData(kIdentify, sector));
+        EXPECT_EQ(sector, (std::array<std::uint8_t, 512>{}));
+    }
+}
+
+TEST(WindowsDrive, NvmeDriveTakesTheProtocolQueriesAndNoAtaCommand) {
+    Bench bench;
+    const auto identify = Bytes(4096, 30);
+    const auto health = Bytes(512, 40);
+    bench.recording = NvmeDriveRecording(identify, health);
+    bench.recording.version = Reply(VersionReply(0x07));
+    bench.recording.enable = Reply(SendCmdOutReply({}, 0));
+    const auto drive = bench.Open();
+    ASSERT_TRUE(drive->IsNvme());
+
+    std::array<std::uint8_t, 4096> identifyOut{};
+    ASSERT_TRUE(drive->NvmeIdentifyController(identifyOut));
+    EXPECT_TRUE(std::equal(identifyOut.begin(), identifyOut.end(), identify.begin()));
+    EXPECT_EQ(bench.calls.back().code, 0x2D1400u);
+    EXPECT_EQ(Le32At(bench.calls.back().in, 0), 49u);
+    EXPECT_EQ(bench.calls.back().outBytes, 48u + 4096u);
+
+    std::array<std::uint8_t, 512> log{};
+    ASSERT_TRUE(drive->NvmeGetLogPage(0x02, log));
+    EXPECT_TRUE(std::equal(log.begin(), log.end(), health.begin()));
+    EXPECT_EQ(Le32At(bench.calls.back().in, 0), 50u);
+    EXPECT_EQ(Le32At(bench.calls.back().in, 16), 2u);
+    EXPECT_EQ(bench.calls.back().outBytes, 560u);
+
+    const std::size_t before = bench.calls.size();
+    std::array<std::uint8_t, 24> version{};
+    EXPECT_FALSE(drive->GetVersion(version));
+    int error = 0;
+    EXPECT_FALSE(drive->SendCommand(kEnable, &error));
+    EXPECT_EQ(error, kErrorNotSupported);
+    std::array<std::uint8_t, 512> sector{};
+    EXPECT_FALSE(drive->ReceiveData(kIdentify, sector));
+    EXPECT_EQ(bench.calls.size(), before);
+}
+
+TEST(WindowsDrive, AtaDriveSendsNoNvmeQuery) {
+    Bench bench;
+    bench.recording = AtaDriveRecording(Bytes(512, 1), Bytes(512, 2));
+    bench.recording.nvmeIdentify = Reply(ProtocolDataReply(Bytes(4096, 3)));
+    const auto drive = bench.Open();
+    std::array<std::uint8_t, 4096> identify{};
+    std::array<std::uint8_t, 512> log{};
+    EXPECT_FALSE(drive->NvmeIdentifyController(identify));
+    EXPECT_FALSE(drive->NvmeGetLogPage(0x02, log));
+    EXPECT_TRUE(bench.CommandsAfterOpen().empty());
+}
+
+TEST(WindowsDrive, LyingNvmeRepliesLeaveNothing) {
+    const auto health = Bytes(512, 40);
+    const std::vector<RecordedReply> bad = {
+        {ProtocolDataReply(health), 559u, false, 0},  // one byte short
+        {ProtocolDataReply(health), 561u, false, 0},  // past the buffer
+        Reply(ProtocolDataReply(health, {48, 48, 40, 1024})),
+        Reply(ProtocolDataReply(health, {48, 48, 0x7FFFFFFF, {}})),
+        Reply(ProtocolDataReply(health, {16, 48, 40, {}})),
+        Reply(ProtocolDataReply(std::span(health).first(256))),
+        RecordedReply::Failing(50),
+    };
+    for (std::size_t i = 0; i < bad.size(); ++i) {
+        SCOPED_TRACE(i);
+        Bench bench;
+        bench.recording = NvmeDriveRecording(std::nullopt, std::nullopt);
+        bench.recording.nvmeLog = bad[i];
+        std::array<std::uint8_t, 512> log;
+        log.fill(0xEE);
+        EXPECT_FALSE(bench.Open()->NvmeGetLogPage(0x02, log));
+        EXPECT_EQ(log, (std::array<std::uint8_t, 512>{}));
+    }
+}
+
+}  // namespace
+}  // namespace platform
