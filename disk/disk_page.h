@@ -1,4 +1,4 @@
-// The hard-disk page: the six texts of CHdSmart under their labels.
+// The hard-disk page: the texts of CHdSmart under their labels.
 #pragma once
 
 #include <string>
@@ -7,8 +7,11 @@ class CHdSmart;
 
 namespace disk {
 
-// Six lines (model, serial, firmware, power cycles, power-on hours, temperature) joined by
-// CR LF, without a line break after the last; an empty text leaves its label and unit.
+// Six lines (model, serial, firmware, power cycles, power-on hours, temperature), then the
+// three wear lines of the kind of drive whose identity was read (ATA: reallocated, pending
+// and offline-uncorrectable sectors; NVMe: life used, available spare, media errors); none
+// when no identity was read. Joined by CR LF, without a line break after the last; an empty
+// text leaves its label and unit.
 std::string BuildDiskPage(const CHdSmart& hdSmart);
 
 }  // namespace disk

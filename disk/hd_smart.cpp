@@ -67,6 +67,7 @@ bool CHdSmart::ReadIdentify(platform::IDrive& drive, std::uint8_t d) {
     m_strModel = std::move(identity.strModel);
     m_strSerial = std::move(identity.strSerial);
     m_strFirmware = std::move(identity.strFirmware);
+    m_identityKind = DriveKind::kAta;
     return true;
 }
 
@@ -79,6 +80,13 @@ bool CHdSmart::ReadAttributes(platform::IDrive& drive, std::uint8_t /*d*/) {
     if (counters.temperatureCelsius) {
         m_strTemperature = std::to_string(*counters.temperatureCelsius);
     }
+    if (counters.reallocatedSectors) {
+        m_strReallocatedSectors = std::to_string(*counters.reallocatedSectors);
+    }
+    if (counters.pendingSectors) m_strPendingSectors = std::to_string(*counters.pendingSectors);
+    if (counters.offlineUncorrectable) {
+        m_strUncorrectableSectors = std::to_string(*counters.offlineUncorrectable);
+    }
     return true;
 }
 
@@ -90,6 +98,7 @@ bool CHdSmart::ReadNvmeIdentify(platform::IDrive& drive) {
     m_strModel = std::move(identity->strModel);
     m_strSerial = std::move(identity->strSerial);
     m_strFirmware = std::move(identity->strFirmware);
+    m_identityKind = DriveKind::kNvme;
     return true;
 }
 
@@ -101,6 +110,9 @@ bool CHdSmart::ReadNvmeHealth(platform::IDrive& drive) {
     m_strTemperature = std::to_string(int{health->temperatureKelvin} - kKelvinAtZeroCelsius);
     m_strPowerCycles = disk::CounterToDecimal(health->powerCycles);
     m_strPowerOnHours = disk::CounterToDecimal(health->powerOnHours);
+    m_strPercentageUsed = std::to_string(health->percentageUsed);
+    m_strAvailableSpare = std::to_string(health->availableSparePercent);
+    m_strMediaErrors = disk::CounterToDecimal(health->mediaErrors);
     return true;
 }
 

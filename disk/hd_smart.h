@@ -1,5 +1,5 @@
-// CHdSmart: the identity and three SMART counters of the first physical drive, read once, at
-// construction, into finished page texts.
+// CHdSmart: the identity, three SMART counters and the wear of the first physical drive,
+// read once, at construction, into finished page texts.
 #pragma once
 
 #include <array>
@@ -19,6 +19,13 @@ struct DriveSlot {
     std::string m_strError;  // the last failed SMART enable, or empty
 };
 
+// The kind of drive whose identity the reader took.
+enum class DriveKind : std::uint8_t {
+    kNone,  // no identity read
+    kAta,   // IDENTIFY DEVICE answered
+    kNvme,  // Identify Controller answered
+};
+
 class CHdSmart {
 public:
     static constexpr std::size_t kDriveSlots = 32;
@@ -35,11 +42,13 @@ public:
     bool EnableSmart(platform::IDrive& drive, std::uint8_t d);
     // IDENTIFY DEVICE into the slot and the model, serial and firmware texts.
     bool ReadIdentify(platform::IDrive& drive, std::uint8_t d);
-    // SMART READ DATA into the power-on hours, power cycles and temperature texts.
+    // SMART READ DATA into the power-on hours, power cycles and temperature texts and the
+    // three ATA wear texts.
     bool ReadAttributes(platform::IDrive& drive, std::uint8_t d);
     // Identify Controller into the model, serial and firmware texts.
     bool ReadNvmeIdentify(platform::IDrive& drive);
-    // The SMART / Health log into the temperature, power cycles and power-on hours texts.
+    // The SMART / Health log into the temperature, power cycles and power-on hours texts and
+    // the three NVMe wear texts.
     bool ReadNvmeHealth(platform::IDrive& drive);
 
     // The ATA string conversion of disk::FixAtaString, in place.
@@ -51,6 +60,17 @@ public:
     std::string m_strTemperature;  // degrees Celsius
     std::string m_strPowerOnHours;
     std::string m_strPowerCycles;
+    // Wear of an ATA drive, decimal: attributes 5 (its count), 197 and 198.
+    std::string m_strReallocatedSectors;
+    std::string m_strPendingSectors;
+    std::string m_strUncorrectableSectors;
+    // Wear of an NVMe drive, decimal: percentage used, available spare (percent), media
+    // and data integrity errors (all 128 bits).
+    std::string m_strPercentageUsed;
+    std::string m_strAvailableSpare;
+    std::string m_strMediaErrors;
+    // Whose identity was read last: the hard-disk page shows the wear lines of that kind.
+    DriveKind m_identityKind = DriveKind::kNone;
     std::array<DriveSlot, kDriveSlots> m_drive;
 
 private:

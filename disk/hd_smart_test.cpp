@@ -41,6 +41,13 @@ void ExpectNoTexts(const CHdSmart& smart) {
     EXPECT_EQ(smart.m_strPowerOnHours, "");
     EXPECT_EQ(smart.m_strPowerCycles, "");
     EXPECT_EQ(smart.m_strTemperature, "");
+    EXPECT_EQ(smart.m_strReallocatedSectors, "");
+    EXPECT_EQ(smart.m_strPendingSectors, "");
+    EXPECT_EQ(smart.m_strUncorrectableSectors, "");
+    EXPECT_EQ(smart.m_strPercentageUsed, "");
+    EXPECT_EQ(smart.m_strAvailableSpare, "");
+    EXPECT_EQ(smart.m_strMediaErrors, "");
+    EXPECT_EQ(smart.m_identityKind, DriveKind::kNone);
 }
 
 TEST(HdSmart, ReadsAnAtaDriveWithTheThreeCommands) {
@@ -69,6 +76,43 @@ TEST(HdSmart, ReadsAnAtaDriveWithTheThreeCommands) {
                           smart.m_drive[0].m_identify.begin() + 69),
               "SAMSUNG HD501LJ");
     EXPECT_EQ(smart.m_drive[0].m_identify[69], 0);
+}
+
+TEST(HdSmart, AtaWearComesFromTheSameSector) {
+    platform::FakeDrive worn = GoodAtaDrive();
+    disktest::PutAttribute(*worn.smartData, 3, 5, {0x2B, 0x00, 0x2B, 0x00, 0x00, 0x00});
+    disktest::PutAttribute(*worn.smartData, 4, 197, {0x02, 0x00, 0x00, 0x00, 0xCB, 0x6C});
+    disktest::PutAttribute(*worn.smartData, 5, 198, {0x2E, 0x00, 0x00, 0x00, 0x00, 0x00});
+    CFakeDriveSystem drives({worn});
+    const CHdSmart smart(drives);
+    EXPECT_EQ(smart.m_identityKind, DriveKind::kAta);
+    EXPECT_EQ(smart.m_strReallocatedSectors, "43");           // not 2818091 with the vendor word
+    EXPECT_EQ(smart.m_strPendingSectors, "119619134160898");  // 0x6CCB_0000_0002
+    EXPECT_EQ(smart.m_strUncorrectableSectors, "46");
+    EXPECT_EQ(smart.m_strPercentageUsed, "");  // the NVMe texts stay empty
+    EXPECT_EQ(smart.m_strMediaErrors, "");
+    // No command beyond the three of the identity and counters.
+    EXPECT_EQ(drives.Commands(), (std::vector<FakeCall>{
+                                     Call(FakeCallKind::kGetVersion),
+                                     Call(FakeCallKind::kSendCommand, kEnable),
+                                     Call(FakeCallKind::kReceiveData, kIdentify),
+                                     Call(FakeCallKind::kReceiveData, kReadData),
+                                 }));
+
+    // A drive without the wear attributes: identity read, wear texts empty.
+    CFakeDriveSystem fresh({GoodAtaDrive()});
+    const CHdSmart freshSmart(fresh);
+    EXPECT_EQ(freshSmart.m_identityKind, DriveKind::kAta);
+    EXPECT_EQ(freshSmart.m_strReallocatedSectors, "");
+    EXPECT_EQ(freshSmart.m_strPendingSectors, "");
+    EXPECT_EQ(freshSmart.m_strUncorrectableSectors, "");
+
+    // Without the identity, the wear is read all the same but no kind is known.
+    CFakeDriveSystem anonymous({worn});
+    anonymous.Drive(0).identify.reset();
+    const CHdSmart noIdentity(anonymous);
+    EXPECT_EQ(noIdentity.m_identityKind, DriveKind::kNone);
+    EXPECT_EQ(noIdentity.m_strReallocatedSectors, "43");
 }
 
 TEST(HdSmart, NoCapabilityMeansNoCommand) {
@@ -175,6 +219,11 @@ TEST(HdSmart, ReadsAnNvmeControllerWithoutAtaCommands) {
                                      Call(FakeCallKind::kNvmeIdentify),
                                      Call(FakeCallKind::kNvmeGetLogPage, {}, 0x02),
                                  }));
+    EXPECT_EQ(smart.m_identityKind, DriveKind::kNvme);
+    EXPECT_EQ(smart.m_strAvailableSpare, "100");
+    EXPECT_EQ(smart.m_strPercentageUsed, "0");
+    EXPECT_EQ(smart.m_strMediaErrors, "0");
+    EXPECT_EQ(smart.m_strReallocatedSectors, "");  // the ATA texts stay empty
     EXPECT_TRUE(smart.ReadDrive(0));
 
     // Identify failure does not stop the log; below freezing the temperature is negative.
@@ -185,7 +234,22 @@ TEST(HdSmart, ReadsAnNvmeControllerWithoutAtaCommands) {
     EXPECT_EQ(second.m_strTemperature, "-10");
     EXPECT_EQ(second.m_strPowerCycles, "1099511627776");
     EXPECT_EQ(second.m_strPowerOnHours, "0");
+    EXPECT_EQ(second.m_identityKind, DriveKind::kNone);
 
+    // A worn drive: life used past 100 %, spare low, a 128-bit error count (2^100 + 7).
+    drives.Drive(0).nvmeIdentify = disktest::NvmeIdentifySector("M", "S", "F");
+    auto& log = *drives.Drive(0).nvmeHealthLog;
+    log[3] = 4;
+    log[5] = 112;
+    disktest::PutLe(log, 160, 16, 7);
+    log[172] = 0x10;
+    CHdSmart worn(drives);
+    EXPECT_EQ(worn.m_identityKind, DriveKind::kNvme);
+    EXPECT_EQ(worn.m_strAvailableSpare, "4");
+    EXPECT_EQ(worn.m_strPercentageUsed, "112");
+    EXPECT_EQ(worn.m_strMediaErrors, "1267650600228229401496703205383");
+
+    drives.Drive(0).nvmeIdentify.reset();
     drives.Drive(0).nvmeHealthLog.reset();
     CHdSmart nothing(drives);
     ExpectNoTexts(nothing);

@@ -13,8 +13,11 @@ constexpr std::size_t kFirmwareOffset = 64;
 constexpr std::size_t kFirmwareBytes = 8;
 
 constexpr std::size_t kTemperatureOffset = 1;
+constexpr std::size_t kAvailableSpareOffset = 3;
+constexpr std::size_t kPercentageUsedOffset = 5;
 constexpr std::size_t kPowerCyclesOffset = 112;
 constexpr std::size_t kPowerOnHoursOffset = 128;
+constexpr std::size_t kMediaErrorsOffset = 160;
 
 bool IsBlank(std::uint8_t c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -38,19 +41,22 @@ NvmeCounter CounterAt(std::span<const std::uint8_t> log, std::size_t offset) {
 }  // namespace
 
 std::optional<NvmeIdentity> DecodeNvmeIdentity(std::span<const std::uint8_t> identify) {
-    if (identify.size() != kNvmeIdentifyBytes) return std::nullopt;
+    if (identify.size() != platform::kNvmeIdentifyBytes) return std::nullopt;
     return NvmeIdentity{TrimmedField(identify.subspan(kModelOffset, kModelBytes)),
                         TrimmedField(identify.subspan(kSerialOffset, kSerialBytes)),
                         TrimmedField(identify.subspan(kFirmwareOffset, kFirmwareBytes))};
 }
 
 std::optional<NvmeHealth> DecodeNvmeHealth(std::span<const std::uint8_t> log) {
-    if (log.size() != kNvmeHealthLogBytes) return std::nullopt;
+    if (log.size() != platform::kNvmeLogPageBytes) return std::nullopt;
     NvmeHealth health;
     health.temperatureKelvin =
         static_cast<std::uint16_t>(log[kTemperatureOffset] | log[kTemperatureOffset + 1] << 8);
+    health.availableSparePercent = log[kAvailableSpareOffset];
+    health.percentageUsed = log[kPercentageUsedOffset];
     health.powerCycles = CounterAt(log, kPowerCyclesOffset);
     health.powerOnHours = CounterAt(log, kPowerOnHoursOffset);
+    health.mediaErrors = CounterAt(log, kMediaErrorsOffset);
     return health;
 }
 

@@ -1,5 +1,6 @@
 // The NVMe structures the drive page reads: Identify Controller (NVMe Base Specification
-// 2.0, figure 275) and the SMART / Health Information log page 02h (figure 207).
+// 2.0, figure 275) and the SMART / Health Information log page 02h (figure 207). Their sizes
+// are those of the commands that fetch them (platform/drive_system.h).
 #pragma once
 
 #include <array>
@@ -9,10 +10,9 @@
 #include <span>
 #include <string>
 
-namespace disk {
+#include "platform/drive_system.h"
 
-inline constexpr std::size_t kNvmeIdentifyBytes = 4096;
-inline constexpr std::size_t kNvmeHealthLogBytes = 512;
+namespace disk {
 
 struct NvmeIdentity {
     std::string strModel;     // MN, bytes 24-63
@@ -27,9 +27,12 @@ std::optional<NvmeIdentity> DecodeNvmeIdentity(std::span<const std::uint8_t> ide
 using NvmeCounter = std::array<std::uint8_t, 16>;  // 128-bit little-endian
 
 struct NvmeHealth {
-    std::uint16_t temperatureKelvin = 0;  // composite temperature, bytes 1-2
-    NvmeCounter powerCycles{};            // bytes 112-127
-    NvmeCounter powerOnHours{};           // bytes 128-143
+    std::uint16_t temperatureKelvin = 0;     // composite temperature, bytes 1-2
+    std::uint8_t availableSparePercent = 0;  // byte 3
+    std::uint8_t percentageUsed = 0;         // byte 5, an estimate that may pass 100
+    NvmeCounter powerCycles{};               // bytes 112-127
+    NvmeCounter powerOnHours{};              // bytes 128-143
+    NvmeCounter mediaErrors{};               // media and data integrity errors, bytes 160-175
 };
 
 // nullopt unless `log` is exactly 512 bytes.

@@ -52,8 +52,37 @@ TEST(NvmeHealth, ReadsTemperatureAndCountersAtTheirOffsets) {
     EXPECT_EQ(disk::CounterToDecimal(health->powerCycles), "106");
     EXPECT_EQ(disk::CounterToDecimal(health->powerOnHours), "28414");  // not the 91 after it
 
+    EXPECT_EQ(health->availableSparePercent, 100);
+    EXPECT_EQ(health->percentageUsed, 0);
+    EXPECT_EQ(disk::CounterToDecimal(health->mediaErrors), "0");
+
     EXPECT_FALSE(disk::DecodeNvmeHealth(std::span(log).first(511)));
     EXPECT_FALSE(disk::DecodeNvmeHealth(std::vector<std::uint8_t>(513, 0)));
+}
+
+TEST(NvmeHealth, WearFields) {
+    auto log = disktest::NvmeHealthLog(300, 1, 2);
+    log[3] = 7;  // available spare, below its threshold in byte 4
+    log[4] = 10;
+    log[5] = 255;   // percentage used passes 100 on a drive past its rated life
+    log[6] = 0x55;  // reserved, not part of it
+    // Media errors: 2^64 + 2, which needs more than 64 bits; 0xCC in the next field.
+    disktest::PutLe(log, 160, 16, 2);
+    log[168] = 1;
+    log[176] = 0xCC;
+    const auto health = disk::DecodeNvmeHealth(log);
+    ASSERT_TRUE(health);
+    EXPECT_EQ(health->availableSparePercent, 7);
+    EXPECT_EQ(health->percentageUsed, 255);
+    EXPECT_EQ(disk::CounterToDecimal(health->mediaErrors), "18446744073709551618");
+    EXPECT_EQ(disk::CounterToDecimal(health->powerOnHours), "2");  // the fields around stay
+
+    // The most significant byte of the error count, and nothing from the byte after it.
+    log.assign(512, 0);
+    log[175] = 0x80;
+    log[159] = 0xFF;
+    EXPECT_EQ(disk::CounterToDecimal(disk::DecodeNvmeHealth(log)->mediaErrors),
+              "170141183460469231731687303715884105728");  // 2^127
 }
 
 TEST(NvmeHealth, CountersAreFull128BitDecimals) {

@@ -1,21 +1,32 @@
 #include "disk/smart_attributes.h"
 
+#include "platform/drive_system.h"
+
 namespace disk {
 namespace {
 
-constexpr std::size_t kRawLow = 5;  // raw value, least significant byte first
-constexpr std::size_t kRawSecond = 6;
+// The raw value of an entry, least significant byte first, `bytes` of its six.
+std::uint64_t RawValue(std::span<const std::uint8_t> entry, std::size_t bytes) {
+    std::uint64_t value = 0;
+    for (std::size_t i = bytes; i-- > 0;) {
+        value = value << 8 | entry[kAttributeRawOffset + i];
+    }
+    return value;
+}
 
 }  // namespace
 
 SmartCounters WalkSmartAttributes(std::span<const std::uint8_t> sector) {
     SmartCounters counters;
-    if (sector.size() != kSmartSectorBytes) return counters;
+    if (sector.size() != platform::kAtaSectorBytes) return counters;
     for (std::size_t i = 0; i < kAttributeEntries; ++i) {
         const auto entry =
             sector.subspan(kAttributeTableOffset + i * kAttributeEntryBytes, kAttributeEntryBytes);
-        const auto low16 = static_cast<std::uint16_t>(entry[kRawSecond] << 8 | entry[kRawLow]);
+        const auto low16 = static_cast<std::uint16_t>(RawValue(entry, 2));
         switch (entry[0]) {
+            case kAttrReallocatedSectors:
+                counters.reallocatedSectors = low16;
+                break;
             case kAttrPowerOnHours:
                 counters.powerOnHours = low16;
                 break;
@@ -23,7 +34,13 @@ SmartCounters WalkSmartAttributes(std::span<const std::uint8_t> sector) {
                 counters.powerCycles = low16;
                 break;
             case kAttrTemperature:
-                counters.temperatureCelsius = entry[kRawLow];
+                counters.temperatureCelsius = entry[kAttributeRawOffset];
+                break;
+            case kAttrPendingSectors:
+                counters.pendingSectors = RawValue(entry, kAttributeRawBytes);
+                break;
+            case kAttrOfflineUncorrectable:
+                counters.offlineUncorrectable = RawValue(entry, kAttributeRawBytes);
                 break;
             default:
                 break;

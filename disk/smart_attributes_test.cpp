@@ -24,6 +24,36 @@ TEST(WalkSmartAttributes, TakesTheLowBytesOfTheRawValue) {
     EXPECT_EQ(disk::WalkSmartAttributes(sector).temperatureCelsius, 255);
 }
 
+TEST(WalkSmartAttributes, WearCounters) {
+    auto sector = disktest::SmartSector();
+    // Attribute 5 as Seagate and Samsung drives pack it: the count in the low 16 bits,
+    // vendor data above (smartctl shows "22 (0 4)").
+    PutAttribute(sector, 0, 5, {0x16, 0x00, 0x04, 0x00, 0x00, 0x00});
+    // 197 and 198 beyond 32 bits: 2^32 + 1 and 0xAB_0000_0102.
+    PutAttribute(sector, 1, 197, {0x01, 0x00, 0x00, 0x00, 0x01, 0x00});
+    PutAttribute(sector, 2, 198, {0x02, 0x01, 0x00, 0x00, 0x00, 0xAB});
+    auto counters = disk::WalkSmartAttributes(sector);
+    EXPECT_EQ(counters.reallocatedSectors, 22);
+    EXPECT_EQ(counters.pendingSectors, 4294967297ull);
+    EXPECT_EQ(counters.offlineUncorrectable, 0xAB0000000102ull);
+
+    // All 48 bits set, and the reserved byte behind them is not part of the value.
+    PutAttribute(sector, 1, 197, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+    sector[2 + 12 * 1 + 11] = 0x7F;
+    PutAttribute(sector, 0, 5, {0x34, 0x12, 0xFF, 0xFF, 0xFF, 0xFF});
+    counters = disk::WalkSmartAttributes(sector);
+    EXPECT_EQ(counters.pendingSectors, 281474976710655ull);
+    EXPECT_EQ(counters.reallocatedSectors, 0x1234);
+
+    // Absent wear attributes stay absent; present ones at zero read 0.
+    auto healthy = disktest::SmartSector();
+    PutAttribute(healthy, 3, 5, {0, 0, 0, 0, 0, 0});
+    counters = disk::WalkSmartAttributes(healthy);
+    EXPECT_EQ(counters.reallocatedSectors, 0);
+    EXPECT_FALSE(counters.pendingSectors);
+    EXPECT_FALSE(counters.offlineUncorrectable);
+}
+
 TEST(WalkSmartAttributes, AbsentDiffersFromZero) {
     auto sector = disktest::SmartSector();
     PutAttribute(sector, 4, 12, {0, 0, 0, 0, 0, 0});

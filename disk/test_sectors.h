@@ -1,6 +1,7 @@
 // Builders of drive sectors for the disk tests: IDENTIFY DEVICE data with ATA strings at
 // their word offsets, SMART READ DATA with attribute entries, Identify Controller and the
-// NVMe health log.
+// NVMe health log. The offsets are written out as the published layouts give them rather
+// than taken from the decoders' constants, so that a wrong constant fails the tests.
 #pragma once
 
 #include <cstddef>

@@ -19,9 +19,10 @@ inline constexpr std::size_t kSmartVersionCapsOffset = 0x04;
 inline constexpr std::uint32_t kCapAtaIdCmd = 0x00000001;
 inline constexpr std::uint32_t kCapSmartCmd = 0x00000004;
 
-inline constexpr std::size_t kAtaSectorBytes = 512;
-inline constexpr std::size_t kNvmeIdentifyBytes = 4096;
-inline constexpr std::size_t kNvmeLogPageBytes = 512;
+// The sizes of the pages the commands move, for the decoders in disk/ as well.
+inline constexpr std::size_t kAtaSectorBytes = 512;      // IDENTIFY DEVICE, SMART READ DATA
+inline constexpr std::size_t kNvmeIdentifyBytes = 4096;  // Identify Controller
+inline constexpr std::size_t kNvmeLogPageBytes = 512;    // the SMART / Health log, 02h
 inline constexpr std::uint8_t kNvmeLogSmartHealth = 0x02;
 
 using SmartVersion = std::span<std::uint8_t, kSmartVersionBytes>;

@@ -35,35 +35,47 @@ enum : std::uint8_t {
     kTypePortableBattery = 22,
 };
 
-// Memory Device, Memory Type (SMBIOS 7.18.2), codes 0x00 to 0x19; every other code reads
-// "unknown". The spelling is that of the memory page, not the standard's.
-constexpr std::array<std::string_view, 0x1A> kMemoryTypeNames = {
-    "unknown",       // 0x00
-    "other",         // 0x01
-    "unknown",       // 0x02
-    "dram",          // 0x03
-    "edram",         // 0x04
-    "vram",          // 0x05
-    "sram",          // 0x06
-    "ram",           // 0x07
-    "rom",           // 0x08
-    "flash",         // 0x09
-    "eeprom",        // 0x0A
-    "feprom",        // 0x0B
-    "eprom",         // 0x0C
-    "cdram",         // 0x0D
-    "3dram",         // 0x0E
-    "sdram",         // 0x0F
-    "sgram",         // 0x10
-    "rdram",         // 0x11
-    "ddr",           // 0x12
-    "DDR2",          // 0x13
-    "ddr2 fb-dimm",  // 0x14
-    "unknown",       // 0x15 (reserved)
-    "unknown",       // 0x16 (reserved)
-    "unknown",       // 0x17 (reserved)
-    "DDR3",          // 0x18
-    "FBD2",          // 0x19
+// Memory Device, Memory Type (SMBIOS 3.7 7.18.2), codes 0x00 to 0x24; every other code
+// reads "unknown". Up to 0x19 the spelling is that of the memory page, not the standard's;
+// the later codes carry the standard's names.
+constexpr std::array<std::string_view, 0x25> kMemoryTypeNames = {
+    "unknown",                      // 0x00
+    "other",                        // 0x01
+    "unknown",                      // 0x02
+    "dram",                         // 0x03
+    "edram",                        // 0x04
+    "vram",                         // 0x05
+    "sram",                         // 0x06
+    "ram",                          // 0x07
+    "rom",                          // 0x08
+    "flash",                        // 0x09
+    "eeprom",                       // 0x0A
+    "feprom",                       // 0x0B
+    "eprom",                        // 0x0C
+    "cdram",                        // 0x0D
+    "3dram",                        // 0x0E
+    "sdram",                        // 0x0F
+    "sgram",                        // 0x10
+    "rdram",                        // 0x11
+    "ddr",                          // 0x12
+    "DDR2",                         // 0x13
+    "ddr2 fb-dimm",                 // 0x14
+    "unknown",                      // 0x15 (reserved)
+    "unknown",                      // 0x16 (reserved)
+    "unknown",                      // 0x17 (reserved)
+    "DDR3",                         // 0x18
+    "FBD2",                         // 0x19
+    "DDR4",                         // 0x1A
+    "LPDDR",                        // 0x1B
+    "LPDDR2",                       // 0x1C
+    "LPDDR3",                       // 0x1D
+    "LPDDR4",                       // 0x1E
+    "Logical non-volatile device",  // 0x1F
+    "HBM",                          // 0x20
+    "HBM2",                         // 0x21
+    "DDR5",                         // 0x22
+    "LPDDR5",                       // 0x23
+    "HBM3",                         // 0x24
 };
 
 std::string Decimal(std::uint64_t value) {
@@ -182,6 +194,16 @@ std::string MemorySizeMb(const CStructureView& s, std::uint16_t size) {
     return Decimal(size);
 }
 
+// Memory Device Speed (type 17, 0x15) in MT/s. 0xFFFF: the speed is in Extended Speed
+// (0x54, SMBIOS 3.3, 32 bits), shown whole; without that field the raw word stands.
+std::string MemorySpeed(const CStructureView& s) {
+    const auto speed = s.Word(0x15);
+    if (speed == 0xFFFF) {
+        if (const auto ext = s.Dword(0x54)) return Decimal(*ext);
+    }
+    return CStructureView::Number(speed);
+}
+
 std::string MemoryTypeName(const std::optional<std::uint8_t>& code) {
     if (!code) return {};
     return std::string(*code < kMemoryTypeNames.size() ? kMemoryTypeNames[*code] : "unknown");
@@ -269,7 +291,7 @@ void DecodeMemoryDevice(const CStructureView& s, CSMBios& out) {
     record.strManufacturer = s.String(0x17);
     record.strSize = MemorySizeMb(s, size);
     record.strType = MemoryTypeName(s.Byte(0x12));
-    record.strSpeed = CStructureView::Number(s.Word(0x15));
+    record.strSpeed = MemorySpeed(s);
     record.strSerialNumber = s.String(0x18);
     record.strPartNumber = s.String(0x1A);
 }

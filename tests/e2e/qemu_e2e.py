@@ -670,6 +670,10 @@ MEMORY_TYPES = {  # dmidecode's name -> the page's text
     "FEPROM": "feprom", "EPROM": "eprom", "CDRAM": "cdram", "3DRAM": "3dram", "SDRAM": "sdram",
     "SGRAM": "sgram", "RDRAM": "rdram", "DDR": "ddr", "DDR2": "DDR2",
     "DDR2 FB-DIMM": "ddr2 fb-dimm", "DDR3": "DDR3", "FBD2": "FBD2",
+    # From 0x1A on, the page uses dmidecode's names.
+    **{name: name for name in ("DDR4", "LPDDR", "LPDDR2", "LPDDR3", "LPDDR4",
+                               "Logical non-volatile device", "HBM", "HBM2", "DDR5", "LPDDR5",
+                               "HBM3")},
 }
 
 
@@ -728,11 +732,14 @@ def expected_smbios_pages(dmidecode):
     return pages
 
 
-def disk_page(model="", serial="", firmware="", cycles="", hours="", temperature=""):
+def disk_page(model="", serial="", firmware="", cycles="", hours="", temperature="", wear=()):
+    """The six lines, then the three wear lines (label, value, suffix) of a drive whose
+    identity was read."""
     return "\r\n".join([label("硬盘产品名") + model, label("硬盘序列号") + serial,
                         label("硬盘固件") + firmware, label("硬盘使用次数") + cycles + " 次",
                         label("硬盘使用时间") + hours + " 小时",
-                        label("硬盘温度") + temperature + " 摄氏度"])
+                        label("硬盘温度") + temperature + " 摄氏度"] +
+                       [label(name) + value + suffix for name, value, suffix in wear])
 
 
 def expected_sata_page(smartctl_json):
@@ -741,14 +748,20 @@ def expected_sata_page(smartctl_json):
     return disk_page(info["model_name"], info["serial_number"], info["firmware_version"],
                      str(raw[12] & 0xFFFF) if 12 in raw else "",
                      str(raw[9] & 0xFFFF) if 9 in raw else "",
-                     str(raw[194] & 0xFF) if 194 in raw else "")
+                     str(raw[194] & 0xFF) if 194 in raw else "",
+                     [("重映射扇区数", str(raw[5] & 0xFFFF) if 5 in raw else "", " 个"),
+                      ("待映射扇区数", str(raw[197]) if 197 in raw else "", " 个"),
+                      ("不可修复扇区", str(raw[198]) if 198 in raw else "", " 个")])
 
 
 def expected_nvme_page(id_json, log_json):
     ident, health = json.loads(id_json), json.loads(log_json)
     return disk_page(ident["mn"].strip(), ident["sn"].strip(), ident["fr"].strip(),
                      str(health["power_cycles"]), str(health["power_on_hours"]),
-                     str(health["temperature"] - 273))
+                     str(health["temperature"] - 273),
+                     [("已用寿命", str(health["percent_used"]), "%"),
+                      ("可用备用空间", str(health["avail_spare"]), "%"),
+                      ("介质错误数", str(health["media_errors"]), " 次")])
 
 
 def first_drive(block_listing):
