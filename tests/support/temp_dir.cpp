@@ -1,16 +1,44 @@
 #include "tests/support/temp_dir.h"
 
-#include <stdlib.h>
-
+#include <cstdlib>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 namespace testsupport {
 
+namespace {
+
+constexpr int kCreateAttempts = 100;
+
+// "quorrix-test-" and twelve random lowercase letters and digits.
+std::string RandomFolderName(std::mt19937_64& random) {
+    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kAlphabet - 2);
+    std::string name = "quorrix-test-";
+    for (int i = 0; i < 12; ++i) name.push_back(kAlphabet[pick(random)]);
+    return name;
+}
+
+}  // namespace
+
 CTempDir::CTempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorrix-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::random_device seed;
+    std::mt19937_64 random((static_cast<std::uint64_t>(seed()) << 32) ^ seed());
+    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        const std::filesystem::path candidate = base / RandomFolderName(random);
+        std::error_code ec;
+        if (std::filesystem::create_directory(candidate, ec)) {
+            m_path = candidate;
+            return;
+        }
+        // No error (a folder of that name exists) or "exists" (a file): draw another name.
+        if (ec && ec != std::errc::file_exists)
+            throw std::runtime_error("cannot create a folder in " + base.string() + ": " +
+                                     ec.message());
+    }
+    throw std::runtime_error("no free folder name in " + base.string());
 }
 
 CTempDir::~CTempDir() {
