@@ -1,4 +1,4 @@
-// Reading whole small files (sysfs attributes, saved dumps).
+// Reading whole small files (sysfs attributes, saved dumps), the same call on every system.
 #pragma once
 
 #include <cstddef>
@@ -7,16 +7,20 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+// ErrnoText, for the Linux wrappers that still find it through this header.
+#include "platform/linux/errno_text.h"
+#endif
+
 namespace platform {
 
-// The bytes of the file at `path`, at most `maxBytes` of them: a longer file yields its first
-// maxBytes + 1 bytes, so the caller can tell that it was too long. nullopt when the file
-// cannot be opened or read; then `*err` (if given) says why, with the path.
+// The bytes of the regular file at `path` (UTF-8), at most `maxBytes` of them: a longer file
+// yields its first maxBytes + 1 bytes, so the caller can tell that it was too long. nullopt
+// when the file cannot be opened or read; then `*err` (if given) says why, with the path.
+// Anything but a regular file (a folder, a device, a pipe, a socket) is refused at once,
+// without waiting for it or reading from it.
 [[nodiscard]] std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path,
                                                                      std::size_t maxBytes,
                                                                      std::string* err = nullptr);
-
-// "context: strerror(code)".
-std::string ErrnoText(const std::string& context, int code);
 
 }  // namespace platform
