@@ -118,26 +118,26 @@ void CQuorrixDlg::SetPaneText(const std::string& gbkText) {
 void CQuorrixDlg::OnCategoryDblClk() {
     const int position = SelectedPosition();
     switch (pages::ActionOf(position)) {
-        case pages::CategoryAction::kTextPage:
+        case pages::CategoryAction::kBuildPage:
             SetFrameCaption(pages::CaptionOf(position));
             SetPaneText(
                 pages::BuildTextPage(position, {&m_smbios, &m_hdSmart, &m_battery}, &m_pages));
             break;
-        case pages::CategoryAction::kSummary:
+        case pages::CategoryAction::kRunSummary:
             SetFrameCaption(pages::kWaitCaption);
             // The run blocks this thread; paint the caption now so that it is seen meanwhile.
             repaint();
             RunCommand(m_strSummaryCommand);
             SetFrameCaption(pages::CaptionOf(position));
             break;
-        case pages::CategoryAction::kPixelTest: {
+        case pages::CategoryAction::kOpenPixelTest: {
             m_notify(text::Utf8ToGbk(pages::kPixelTestHint), text::Utf8ToGbk(pages::kHintCaption));
             // Owned by this dialog, deleted when it closes; nothing keeps a pointer to it.
             auto* pTest = new CPixelTestWnd(this);
             pTest->show();
             break;
         }
-        case pages::CategoryAction::kNone:
+        case pages::CategoryAction::kNothing:
             break;
     }
 }

@@ -22,10 +22,19 @@ std::vector<std::uint8_t> Smart() {
     return sector;
 }
 
+cli::SavedDrive Ata(std::vector<std::uint8_t> identify) {
+    cli::SavedDrive drive;
+    drive.identify = std::move(identify);
+    drive.smartData = Smart();
+    return drive;
+}
+
 TEST(SavedDrive, AtaReadsAsTheLiveDriveWould) {
     const auto identify = disktest::IdentifySector("Saved Model", "SN42", "FW7");
-    cli::CSavedDriveSystem saved({.identify = identify, .smartData = Smart()});
-    platform::CFakeDriveSystem live({{.identify = identify, .smartData = Smart()}});
+    cli::CSavedDriveSystem saved(Ata(identify));
+    platform::CFakeDriveSystem live;
+    live.Drive(0).identify = identify;
+    live.Drive(0).smartData = Smart();
     const CHdSmart fromSaved(saved);
     const CHdSmart fromLive(live);
     EXPECT_EQ(Texts(fromSaved), Texts(fromLive));
@@ -56,7 +65,7 @@ TEST(SavedDrive, NvmeTakesNoAtaCommand) {
 TEST(SavedDrive, APageOfTheWrongSizeIsAFailedCommand) {
     auto identify = disktest::IdentifySector("M", "S", "F");
     identify.pop_back();
-    cli::CSavedDriveSystem saved({.identify = identify, .smartData = Smart()});
+    cli::CSavedDriveSystem saved(Ata(identify));
     const CHdSmart s(saved);
     EXPECT_EQ(s.m_strModel, "");
     EXPECT_EQ(s.m_strPowerOnHours, "4464");  // the attribute read still runs

@@ -8,10 +8,10 @@
 namespace pages {
 
 CategoryAction ActionOf(int position) {
-    if (position >= 0 && position < kTextPageCount) return CategoryAction::kTextPage;
-    if (position == kSummaryPage) return CategoryAction::kSummary;
-    if (position == kPixelTest) return CategoryAction::kPixelTest;
-    return CategoryAction::kNone;
+    if (position >= 0 && position < kTextPageCount) return CategoryAction::kBuildPage;
+    if (position == kSummaryPage) return CategoryAction::kRunSummary;
+    if (position == kPixelTest) return CategoryAction::kOpenPixelTest;
+    return CategoryAction::kNothing;
 }
 
 std::string_view CaptionOf(int position) {

@@ -25,10 +25,10 @@ inline constexpr int kPixelTest = 8;
 inline constexpr int kTextPageCount = 7;  // positions 0 to 6 show a built page
 
 enum class CategoryAction {
-    kNone,       // no entry (no selection): nothing happens
-    kTextPage,   // caption, then the page built from the data sources
-    kSummary,    // the wait caption, the summary command streamed, the summary caption
-    kPixelTest,  // the hint, then the test window; the caption stays
+    kNothing,        // no entry (no selection): nothing happens
+    kBuildPage,      // caption, then the page built from the data sources
+    kRunSummary,     // the wait caption, the summary command streamed, the summary caption
+    kOpenPixelTest,  // the hint, then the test window; the caption stays
 };
 
 CategoryAction ActionOf(int position);

@@ -20,6 +20,13 @@ namespace {
 
 using smbios::CFormatted;
 
+platform::FakeDrive AtaDrive() {
+    platform::FakeDrive drive;
+    drive.identify = disktest::IdentifySector("Disk Model", "SN1", "FW1");
+    drive.smartData = disktest::SmartSector();
+    return drive;
+}
+
 // A small machine: BIOS, system, board, a 2.4 processor (so its page writes "-" into the
 // decoder), one memory module, a portable battery; an ATA drive; one battery.
 struct CMachine {
@@ -36,9 +43,7 @@ struct CMachine {
             .Add(CFormatted(22, 0x1A).Word(0x0C, 11100), {"", "", "2020-01-01"})
             .Tables()};
     CSMBios smbios{smbiosSource, platform::Notifier()};
-    platform::CFakeDriveSystem drives{
-        {{.identify = disktest::IdentifySector("Disk Model", "SN1", "FW1"),
-          .smartData = disktest::SmartSector()}}};
+    platform::CFakeDriveSystem drives{{AtaDrive()}};
     CHdSmart hdSmart{drives};
     platform::CFakeBatterySystem batteries;
     CBatteryInfo battery{batteries};
@@ -48,17 +53,17 @@ struct CMachine {
 
 TEST(PageDispatch, EveryPositionHasItsActionAndCaption) {
     for (int position = 0; position < pages::kTextPageCount; ++position) {
-        EXPECT_EQ(pages::ActionOf(position), pages::CategoryAction::kTextPage) << position;
+        EXPECT_EQ(pages::ActionOf(position), pages::CategoryAction::kBuildPage) << position;
         // The caption is the category's name without its leading number.
         const std::string_view name = pages::kCategoryNames[static_cast<std::size_t>(position)];
         EXPECT_EQ(pages::CaptionOf(position), name.substr(1)) << position;
     }
-    EXPECT_EQ(pages::ActionOf(pages::kSummaryPage), pages::CategoryAction::kSummary);
+    EXPECT_EQ(pages::ActionOf(pages::kSummaryPage), pages::CategoryAction::kRunSummary);
     EXPECT_EQ(pages::CaptionOf(pages::kSummaryPage), "其它信息");
-    EXPECT_EQ(pages::ActionOf(pages::kPixelTest), pages::CategoryAction::kPixelTest);
+    EXPECT_EQ(pages::ActionOf(pages::kPixelTest), pages::CategoryAction::kOpenPixelTest);
     EXPECT_EQ(pages::CaptionOf(pages::kPixelTest), "");
     for (int outside : {-1, 9, 1000}) {
-        EXPECT_EQ(pages::ActionOf(outside), pages::CategoryAction::kNone);
+        EXPECT_EQ(pages::ActionOf(outside), pages::CategoryAction::kNothing);
         EXPECT_EQ(pages::CaptionOf(outside), "");
     }
 }

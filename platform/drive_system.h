@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <memory>
 #include <span>
-#include <string>
 
 namespace platform {
 
@@ -54,8 +53,9 @@ public:
     // Fills `out` with the version record; the capabilities carry kCapSmartCmd when the
     // drive takes ATA SMART commands. False when the drive does not answer the request.
     [[nodiscard]] virtual bool GetVersion(SmartVersion out) = 0;
-    // Sends a command that moves no data. False on failure, with the system error code in
-    // `*errorCode` (EIO when the drive itself rejected the command).
+    // Sends a command that moves no data. False on failure, with the system's own error code
+    // for it in `*errorCode` (the code the system reports when the drive itself rejected the
+    // command, too).
     [[nodiscard]] virtual bool SendCommand(const AtaRegisters& regs, int* errorCode) = 0;
     // Sends a command that returns one 512-byte sector into `out`. False on failure,
     // including a short transfer.
@@ -78,19 +78,5 @@ public:
     [[nodiscard]] virtual std::unique_ptr<IDrive> OpenDrive(std::uint8_t number) = 0;
 };
 
-// The drives of this Linux machine, as /sys/block lists them: internal disks first, NVMe
-// before the others, then by name. ATA disks are reached through SG_IO ATA PASS-THROUGH,
-// NVMe controllers through their admin queue. Opening needs root.
-class CLinuxDriveSystem final : public IDriveSystem {
-public:
-    // `sysRoot` and `devRoot` stand for /sys and /dev, so tests can point at a tree of
-    // their own.
-    explicit CLinuxDriveSystem(std::string sysRoot = "/sys", std::string devRoot = "/dev");
-    std::unique_ptr<IDrive> OpenDrive(std::uint8_t number) override;
-
-private:
-    std::string m_strSysRoot;
-    std::string m_strDevRoot;
-};
 
 }  // namespace platform

@@ -7,7 +7,6 @@
 #include <span>
 #include <string_view>
 
-#include "smbios/entry_point.h"
 #include "text/gbk.h"
 
 namespace {
@@ -321,13 +320,14 @@ CSMBios::CSMBios(platform::ISmbiosSource& source, const platform::Notifier& noti
 bool CSMBios::FetchRawTable(platform::ISmbiosSource& source, const platform::Notifier& notify) {
     m_table.fill(0);
     m_dwTableLength = 0;
-    const platform::SmbiosTables tables = source.ReadTables();
-    if (!tables.entryPoint) return false;  // no way to the firmware tables at all
-    const auto entry = smbios::ParseEntryPoint(*tables.entryPoint);
-    if (!entry) return true;  // the tables are reachable but hold no SMBIOS data
-    m_byTableMajor = entry->major;
-    m_byTableMinor = entry->minor;
-    if (!tables.table) return true;  // the version without the structures
+    const platform::RawSmbios tables = source.ReadTables();
+    if (!tables.bReached) return false;  // no way to the firmware tables at all
+    // Each part is taken as far as the fetch got: versions without data still count.
+    if (!tables.major) return true;
+    m_byTableMajor = *tables.major;
+    if (!tables.minor) return true;
+    m_byTableMinor = *tables.minor;
+    if (!tables.table) return true;
     const std::vector<std::uint8_t>& bytes = *tables.table;
     // At least one zero byte must stay behind the table: string lookups rely on it.
     if (bytes.size() >= kMaxTableBytes) {
