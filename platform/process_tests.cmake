@@ -1,3 +1,10 @@
+# The runner's shared promises run against this system's runner, through the capture loop too.
+target_sources(quorrix_platform_tests PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/process_runner_contract_test.cpp)
+target_link_libraries(quorrix_platform_tests PRIVATE quorrix_sysinfo)
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   target_sources(quorrix_platform_tests PRIVATE linux/process_runner_test.cpp)
+elseif(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  target_sources(quorrix_platform_tests PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/windows/process_runner_win_test.cpp)
 endif()

@@ -1,0 +1,29 @@
+# The firmware's SMBIOS table through WMI on Windows. The fetch's sequence (wmi_smbios_query)
+# makes no system call, so its scripted tests run in every build.
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  target_sources(quorrix_platform PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/windows/wmi_smbios_query.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/windows/wmi_smbios_session.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/windows/wmi_smbios_source.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/windows/wmi_variant.cpp)
+  target_link_libraries(quorrix_platform PUBLIC ole32 oleaut32 wbemuuid)
+endif()
+
+# The test program may be declared after this file is read, so its sources are added once the
+# whole folder has been read.
+function(quorrix_add_wmi_smbios_tests)
+  if(NOT TARGET quorrix_platform_tests)
+    return()
+  endif()
+  set(dir ${PROJECT_SOURCE_DIR}/platform/windows)
+  target_sources(quorrix_platform_tests PRIVATE ${dir}/wmi_smbios_query_test.cpp)
+  if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+    target_sources(quorrix_platform_tests PRIVATE ${dir}/wmi_variant_test.cpp
+                   ${dir}/wmi_smbios_source_test.cpp)
+  else()
+    target_sources(quorrix_platform_tests PRIVATE ${dir}/wmi_smbios_query.cpp)
+  endif()
+endfunction()
+if(BUILD_TESTING)
+  cmake_language(DEFER CALL quorrix_add_wmi_smbios_tests)
+endif()
