@@ -15,10 +15,6 @@ namespace {
 // such a structure (and with it the start of the next) is unknown: the walk stops there.
 constexpr std::uint8_t kHeaderBytes = 4;
 
-// The last offset at which a string-set terminator (two zero bytes) can start inside the
-// buffer.
-constexpr std::uint32_t kLastTerminatorStart = CSMBios::kMaxTableBytes - 1;
-
 constexpr std::string_view kOverflowMessage =
     "Return global_buffer would overflow.  Abort initialization of raw SMBIOS data.\n";
 constexpr std::string_view kOverflowCaption = "提示";
@@ -83,12 +79,13 @@ std::string Decimal(std::uint64_t value) {
 
 // The formatted area of one structure. A field exists only when the structure's own Length
 // covers it (older firmware writes shorter structures; what follows them is the string
-// set, not field values) and when it lies inside the buffer.
+// set, not field values) and when it lies inside the table.
 class CStructureView {
 public:
     CStructureView(const CSMBios& smbios, std::uint32_t offset)
         : m_smbios(smbios), m_dwOffset(offset) {
-        const std::span<const std::uint8_t> table(smbios.m_table);
+        const std::span<const std::uint8_t> table =
+            std::span<const std::uint8_t>(smbios.m_table).first(smbios.TableBytes());
         if (offset >= table.size()) return;
         const std::size_t inBuffer = table.size() - offset;
         m_formatted =
@@ -351,11 +348,16 @@ void CSMBios::DecodeTable() {
     } last;
     // Type 127 (End-of-Table) does not end the walk: some firmware places structures after
     // it, and tables without one are walked to their byte count all the same.
+    // A structure is decoded only when its header, its formatted area and its string set
+    // with both closing zeros all lie inside the table; the first that does not ends the
+    // walk, as its end (and with it the next structure's start) is not in the table.
+    const std::uint32_t tableBytes = TableBytes();
     std::uint32_t offset = 0;
-    while (offset < m_dwTableLength) {
+    while (tableBytes - offset >= kHeaderBytes) {
         const std::uint8_t length = FormattedLength(offset);
         if (length < kHeaderBytes) break;
         const std::uint32_t strings = StringSetLength(offset);
+        if (strings == 0) break;
         const CStructureView s(*this, offset);
         switch (s.Type()) {
             case kTypeBios:
@@ -383,8 +385,7 @@ void CSMBios::DecodeTable() {
             default:
                 break;
         }
-        // Always forward: length >= 4. A set without terminator (strings == 0) leaves the
-        // walk to resume right behind the formatted area.
+        // Always forward (length >= 4, strings >= 2), and never past the table's end.
         offset += length + strings;
     }
     m_nMemoryCount = static_cast<int>(m_memory.size());
@@ -398,20 +399,26 @@ void CSMBios::DecodeTable() {
     if (last.battery) DecodePortableBattery(CStructureView(*this, *last.battery), *this);
 }
 
+std::uint32_t CSMBios::TableBytes() const {
+    return std::min(m_dwTableLength, kMaxTableBytes);
+}
+
 std::uint8_t CSMBios::FormattedLength(std::uint32_t offset) const {
-    if (offset >= kMaxTableBytes - 1) return 0;
+    const std::uint32_t tableBytes = TableBytes();
+    if (offset >= tableBytes || tableBytes - offset < 2) return 0;
     return m_table[offset + 1];
 }
 
 std::uint32_t CSMBios::StringSetLength(std::uint32_t offset) const {
-    if (offset >= kMaxTableBytes) return 0;
-    const std::uint32_t start = offset + FormattedLength(offset);
-    // The zeros behind the table belong to the buffer, so a set that runs to the table's end
-    // is closed by them; only a set reaching the buffer's very end has no terminator.
+    const std::uint32_t tableBytes = TableBytes();
+    const std::uint8_t length = FormattedLength(offset);
+    if (length == 0 || tableBytes - offset < length) return 0;
+    const std::uint32_t start = offset + length;
+    // The set ends with two zero bytes, both inside the table.
     const std::uint8_t* const base = m_table.data();
     std::uint32_t i = start;
-    while (i < kLastTerminatorStart) {
-        const void* zero = std::memchr(base + i, 0, kLastTerminatorStart - i);
+    while (i + 2 <= tableBytes) {
+        const void* zero = std::memchr(base + i, 0, tableBytes - 1 - i);
         if (zero == nullptr) break;
         i = static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(zero) - base);
         if (m_table[i + 1] == 0) return i + 2 - start;
@@ -420,15 +427,17 @@ std::uint32_t CSMBios::StringSetLength(std::uint32_t offset) const {
     return 0;
 }
 
-// No cap on the number of strings or their length: the set is bounded by the buffer (whose
-// last byte is always zero, as the table is shorter), and a cap would cut or drop strings
-// that firmware legitimately carries, such as long OEM string sets.
+// No cap on the number of strings or their length: the set is bounded by the table, and a
+// cap would cut or drop strings that firmware legitimately carries, such as long OEM string
+// sets. A string that runs to the table's end without its zero is taken as far as the table
+// goes (the walk never decodes such a structure).
 std::string CSMBios::GetString(std::uint32_t offset, std::uint8_t n) const {
-    if (n == 0 || offset >= kMaxTableBytes) return {};
-    const std::span<const std::uint8_t> table(m_table);
-    const std::size_t start = static_cast<std::size_t>(offset) + FormattedLength(offset);
-    if (start >= table.size()) return {};
-    const std::span<const std::uint8_t> set = table.subspan(start);
+    const std::uint32_t tableBytes = TableBytes();
+    const std::uint8_t length = FormattedLength(offset);
+    if (n == 0 || length == 0 || tableBytes - offset <= length) return {};
+    const std::size_t start = static_cast<std::size_t>(offset) + length;
+    const std::span<const std::uint8_t> set =
+        std::span<const std::uint8_t>(m_table).subspan(start, tableBytes - start);
     if (set.size() >= 2 && set[0] == 0 && set[1] == 0) return {};  // no strings
     std::size_t pos = 0;
     for (unsigned index = 1; pos < set.size(); ++index) {

@@ -33,13 +33,19 @@ public:
     // when the source had no version or no table to copy (what it had is kept).
     bool FetchRawTable(platform::ISmbiosSource& source, const platform::Notifier& notify);
     // Walks m_table once and fills every text below. Stops at a structure whose Length
-    // cannot hold its header; a field beyond its structure's Length gives an empty text.
+    // cannot hold its header, or whose formatted area or string set does not end inside
+    // the table's m_dwTableLength bytes; a field beyond its structure's Length gives an
+    // empty text. Nothing behind the table is ever read.
     void DecodeTable();
 
-    // Length byte of the structure at `offset` (0 when the offset is outside the buffer).
+    // m_dwTableLength, never more than the buffer holds. Every lookup below stays inside
+    // the table's first TableBytes() bytes.
+    std::uint32_t TableBytes() const;
+    // Length byte of the structure at `offset` (0 when its header lies outside the table).
     std::uint8_t FormattedLength(std::uint32_t offset) const;
     // Bytes of the string set behind the formatted area of the structure at `offset`, both
-    // terminating zeros included; 0 when no terminator lies inside the buffer.
+    // terminating zeros included; 0 when the formatted area or the set does not end inside
+    // the table.
     std::uint32_t StringSetLength(std::uint32_t offset) const;
     // String number `n` (from 1) of the structure at `offset`, whole, however many strings
     // the set holds; "" for 0 or a number past the set.

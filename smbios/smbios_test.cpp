@@ -212,47 +212,91 @@ TEST(SmbiosWalk, ShortLengthEndsTheWalk) {
     }
 }
 
-TEST(SmbiosWalk, StringSetAtTheTableEndIsClosedByTheZerosBehindIt) {
-    // The last structure's last string has no NUL of its own inside the table.
-    SmbiosTableBuilder builder;
-    builder.Add(CFormatted(0x80, 4), {"x"});
-    builder.AddRaw({2, 8, 0, 0, 1, 2, 0, 0, 'M', 'a', 'k', 'e', 'r', 0, 'P', 'r', 'o'});
-    auto s = Decode(builder);
-    EXPECT_EQ(s->m_strBoardManufacturer, "Maker");
-    EXPECT_EQ(s->m_strBoardProduct, "Pro");
+TEST(SmbiosWalk, StructureThatDoesNotEndInsideTheTableEndsTheWalk) {
+    // The last structure's string set misses its closing zeros: the last string has no NUL
+    // at all, or the set lacks its second zero. It is not decoded; the one before it is.
+    const std::vector<std::vector<std::uint8_t>> unclosed = {
+        {2, 8, 0, 0, 1, 2, 0, 0, 'M', 'a', 'k', 'e', 'r', 0, 'P', 'r', 'o'},
+        {2, 8, 0, 0, 1, 2, 0, 0, 'M', 'a', 'k', 'e', 'r', 0, 'P', 'r', 'o', 0},
+        {2, 8, 0, 0, 1, 2, 0, 0},  // no set at all
+        {2, 8, 0, 0, 1, 2},        // formatted area cut off
+    };
+    for (const auto& tail : unclosed) {
+        SmbiosTableBuilder builder;
+        builder.Add(CFormatted(0, 0x18).Byte(0x04, 1), {"Firmware"});
+        builder.AddRaw(tail);
+        auto s = Decode(builder);
+        EXPECT_EQ(s->m_strBiosVendor, "Firmware") << tail.size();
+        EXPECT_EQ(s->m_strBoardManufacturer, "") << tail.size();
+        EXPECT_EQ(s->m_strBoardProduct, "") << tail.size();
+    }
 
-    // The same at the very end of the largest table: the terminator is the buffer's last
-    // bytes, and nothing is read beyond them (the sanitizer build checks that).
-    SmbiosTableBuilder full;
-    const std::size_t fill = CSMBios::kMaxTableBytes - 1 - 4 - 3 - 8;
-    full.Add(CFormatted(0x80, 4), {std::string(fill - 2, 'y')});
-    full.AddRaw({2, 8, 0, 0, 1, 0, 0, 0, 'E', 'n', 'd'});
-    ASSERT_EQ(full.Size(), CSMBios::kMaxTableBytes - 1);
-    s = Decode(full);
-    EXPECT_EQ(s->m_strBoardManufacturer, "End");
+    // A memory device whose Length runs past the table, then a header cut short: neither
+    // counts, and neither ends up as a record read from the zeros behind the table.
+    SmbiosTableBuilder longer;
+    longer.Add(Board(), {"B"});
+    longer.AddRaw({17, 0x28, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x04});
+    auto s = Decode(longer);
+    EXPECT_EQ(s->m_strBoardManufacturer, "B");
+    EXPECT_EQ(s->m_nMemoryCount, 0);
+    SmbiosTableBuilder cut;
+    cut.Add(Board(), {"B"}).AddRaw({2, 8, 0});
+    s = Decode(cut);
+    EXPECT_EQ(s->m_strBoardManufacturer, "B");
 }
 
-TEST(SmbiosWalk, OffsetsAtTheBufferEndStayInside) {
+TEST(SmbiosWalk, TableWithoutAnyTerminatorDecodesNothing) {
+    // Memory devices back to back, every byte but type and Length non-zero: no string set
+    // ever ends. Walking on behind each formatted area would turn every one into a module
+    // whose strings run to the table's end (quadratic output from one table).
+    SmbiosTableBuilder builder;
+    std::vector<std::uint8_t> record(0x28, 0x01);
+    record[0] = 17;
+    record[1] = 0x28;
+    for (int i = 0; i < 100; ++i) builder.AddRaw(record);
+    auto s = Decode(builder);
+    EXPECT_EQ(s->m_nMemoryCount, 0);
+    EXPECT_TRUE(s->m_memory.empty());
+    EXPECT_EQ(s->StringSetLength(0), 0u);
+    EXPECT_EQ(s->GetString(0, 1).size(), 100u * 0x28 - 0x28);  // to the table's end, no further
+}
+
+TEST(SmbiosWalk, LookupsNeverReadBehindTheTable) {
     SmbiosTableBuilder builder;
     builder.Add(Board(), {"B"});
+    builder.AddRaw({2, 8, 0, 0, 1, 0, 0, 0, 'E', 'n', 'd'});  // set without its zeros
     auto s = Decode(builder);
-    s->m_table[CSMBios::kMaxTableBytes - 2] = 0xFF;  // a Length byte beyond any table
-    EXPECT_EQ(s->FormattedLength(CSMBios::kMaxTableBytes - 3), 0xFF);
-    EXPECT_EQ(s->StringSetLength(CSMBios::kMaxTableBytes - 3), 0u);
-    EXPECT_EQ(s->GetString(CSMBios::kMaxTableBytes - 3, 1), "");
+    const std::uint32_t end = s->m_dwTableLength;
+    ASSERT_EQ(end, builder.Size());
+    // Bytes behind the table that would close the set and lengthen its string if read.
+    s->m_table[end] = 'X';
+    s->m_table[end + 1] = 0;
+    s->m_table[end + 2] = 0;
+    EXPECT_EQ(s->StringSetLength(11), 0u);
+    EXPECT_EQ(s->GetString(11, 1), "End");
+    s->DecodeTable();
+    EXPECT_EQ(s->m_strBoardManufacturer, "B");
+
+    // Offsets at and past the table's end, and past the buffer's, read nothing.
+    s->m_table[end + 1] = 0xFF;  // a Length byte behind the table
+    EXPECT_EQ(s->FormattedLength(end), 0);
+    EXPECT_EQ(s->FormattedLength(end - 1), 0);  // its header would reach behind the table
+    EXPECT_EQ(s->StringSetLength(end), 0u);
+    EXPECT_EQ(s->GetString(end, 1), "");
     EXPECT_EQ(s->FormattedLength(CSMBios::kMaxTableBytes - 1), 0);
     EXPECT_EQ(s->FormattedLength(CSMBios::kMaxTableBytes), 0);
     EXPECT_EQ(s->StringSetLength(CSMBios::kMaxTableBytes + 5), 0u);
     EXPECT_EQ(s->GetString(CSMBios::kMaxTableBytes + 5, 1), "");
     EXPECT_EQ(s->GetString(0xFFFFFFFFu, 1), "");
 
-    // A set with no terminator before the buffer's end: length 0, strings still bounded.
-    s->m_table.fill('z');
-    s->m_table[1] = 4;
-    s->m_table.back() = 0;
-    EXPECT_EQ(s->StringSetLength(0), 0u);
-    EXPECT_EQ(s->GetString(0, 1).size(), CSMBios::kMaxTableBytes - 5);
-    EXPECT_EQ(s->GetString(0, 2), "");
+    // The largest table: a set closed by the table's own last two bytes is whole.
+    SmbiosTableBuilder full;
+    const std::size_t fill = CSMBios::kMaxTableBytes - 1 - 4 - 8 - 5;
+    full.Add(CFormatted(0x80, 4), {std::string(fill - 2, 'y')});
+    full.Add(Board(), {"End"});
+    ASSERT_EQ(full.Size(), CSMBios::kMaxTableBytes - 1);
+    s = Decode(full);
+    EXPECT_EQ(s->m_strBoardManufacturer, "End");
 }
 
 TEST(SmbiosStrings, NumbersAndBytes) {
