@@ -5,6 +5,22 @@
 #include "platform/process_runner.h"
 
 namespace sysinfo {
+namespace {
+
+// `output`, longer than kMaxOutputBytes, cut to its last whole line within the limit (or to
+// the limit when no line ends there) and closed with the notice line.
+void CutOutput(std::string& output) {
+    output.resize(kMaxOutputBytes);
+    const std::size_t lineEnd = output.rfind('\n');
+    if (lineEnd != std::string::npos) {
+        output.resize(lineEnd + 1);
+    } else {
+        output += "\r\n";
+    }
+    output += kOutputCutText;
+}
+
+}  // namespace
 
 CaptureResult RunCommand(platform::IProcessRunner& runner, const std::string& commandLine,
                          const CaptureView& view) {
@@ -24,8 +40,11 @@ CaptureResult RunCommand(platform::IProcessRunner& runner, const std::string& co
     // again after the next one.
     while (const auto n = runner.Read(std::span<char>(buffer.data(), kMaxReadBytes))) {
         output.append(buffer.data(), *n);
+        const bool full = output.size() > kMaxOutputBytes;
+        if (full) CutOutput(output);
         view.showText(output);
         view.pause(kPauseAfterRead);
+        if (full) break;  // closing the pipe ends the command's writes
     }
     runner.Close();
     return CaptureResult::kFinished;

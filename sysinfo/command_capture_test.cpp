@@ -4,6 +4,7 @@
 
 #include "platform/fake/fake_process_runner.h"
 #include "platform/process_runner.h"
+#include "text/gbk.h"
 
 namespace {
 
@@ -66,6 +67,64 @@ TEST(RunCommand, LongOutputInBoundedPiecesWithoutStrayBytes) {
     Recorder rec2;
     sysinfo::RunCommand(cut, "x", rec2.View());
     EXPECT_EQ(rec2.shown, (std::vector<std::string>{"A\xB5", "A\xB5\xE7\xB3\xD8"}));
+}
+
+// Keeps only the last text shown: the long runs below show a megabyte many times.
+struct LastShown {
+    std::string text;
+    int nShows = 0;
+    int nPauses = 0;
+    sysinfo::CaptureView View() {
+        return {[this](const std::string& shown) {
+                    text = shown;
+                    ++nShows;
+                },
+                [this](std::chrono::milliseconds) { ++nPauses; },
+                [](std::string_view, std::string_view) { ADD_FAILURE() << "unexpected notice"; },
+                "quorrix"};
+    }
+};
+
+TEST(RunCommand, OutputBeyondOneMegabyteIsCutAtALineWithANotice) {
+    EXPECT_EQ(sysinfo::kOutputCutText, text::Utf8ToGbk("（输出超过 1 MB，其余已略去）\r\n"));
+    // Numbered GBK lines, twice the limit, handed over as one endless stream.
+    std::string lines;
+    for (int i = 0; lines.size() < 2 * sysinfo::kMaxOutputBytes; ++i)
+        lines += "\xD0\xD0 " + std::to_string(i) + "\r\n";  // 行 N
+    platform::CFakeProcessRunner runner({lines});
+    LastShown last;
+    EXPECT_EQ(sysinfo::RunCommand(runner, "x", last.View()), sysinfo::CaptureResult::kFinished);
+    // Reading stops with the read that crosses the limit; the pipe is closed.
+    EXPECT_EQ(runner.Reads(),
+              static_cast<int>(sysinfo::kMaxOutputBytes / sysinfo::kMaxReadBytes) + 1);
+    EXPECT_FALSE(runner.PipeOpen());
+    EXPECT_EQ(runner.Closes(), 1);
+    EXPECT_EQ(last.nShows, runner.Reads());
+    EXPECT_EQ(last.nPauses, runner.Reads());
+    // Whole lines within the limit, then the notice as the last line.
+    const std::string& shown = last.text;
+    ASSERT_TRUE(shown.ends_with(sysinfo::kOutputCutText));
+    const std::string kept = shown.substr(0, shown.size() - sysinfo::kOutputCutText.size());
+    EXPECT_LE(kept.size(), sysinfo::kMaxOutputBytes);
+    EXPECT_GT(kept.size(), sysinfo::kMaxOutputBytes - 16);  // only the cut line is dropped
+    EXPECT_TRUE(kept.ends_with("\r\n"));
+    EXPECT_EQ(lines.compare(0, kept.size(), kept), 0);
+
+    // One line longer than the limit is cut at the limit and the notice starts a line.
+    platform::CFakeProcessRunner oneLine({std::string(sysinfo::kMaxOutputBytes + 10, 'a')});
+    LastShown single;
+    sysinfo::RunCommand(oneLine, "x", single.View());
+    EXPECT_EQ(single.text, std::string(sysinfo::kMaxOutputBytes, 'a') + "\r\n" +
+                               std::string(sysinfo::kOutputCutText));
+}
+
+TEST(RunCommand, OutputOfExactlyTheLimitIsKeptWhole) {
+    const std::string whole(sysinfo::kMaxOutputBytes, 'b');
+    platform::CFakeProcessRunner runner({whole});
+    LastShown last;
+    sysinfo::RunCommand(runner, "x", last.View());
+    EXPECT_EQ(last.text, whole);
+    EXPECT_EQ(last.nShows + 1, runner.Reads());  // read on to the end of the output
 }
 
 TEST(RunCommand, NoOutputShowsNothing) {
