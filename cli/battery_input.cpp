@@ -1,11 +1,69 @@
+#include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <string>
 #include <system_error>
 
 #include "cli/inputs.h"
+#include "platform/battery_system.h"
 #include "platform/power_supply_folder.h"
 #include "platform/system_sources.h"
 
 namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The machine without batteries: what a battery page shows when saved data of another kind
+// is named and this machine's batteries are not to be read.
+class CNoBatterySystem final : public platform::IBatterySystem {
+public:
+    std::unique_ptr<platform::IBatteryDevice> OpenFirstBattery() override { return nullptr; }
+    std::uint8_t ReadBatteryLifePercent() override { return platform::kBatteryLifeUnknown; }
+};
+
+// What a file that the folder reader could open is, when it is neither a folder nor a
+// regular file; nullptr for those two (and for names that lead nowhere, as a dangling link).
+const char* SpecialKind(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);  // follows symbolic links
+    switch (status.type()) {
+        case fs::file_type::fifo:
+            return "a pipe";
+        case fs::file_type::socket:
+            return "a socket";
+        case fs::file_type::character:
+        case fs::file_type::block:
+            return "a device";
+        case fs::file_type::unknown:
+            return "no regular file";
+        default:
+            return nullptr;
+    }
+}
+
+// The folder's entries and those of each folder in it (the supplies and their attribute
+// files, which is all the reader opens) hold no pipe, socket or device. Asked by name only:
+// nothing is opened, so nothing can block.
+bool HoldsOnlyFiles(const fs::path& root, std::string* err) {
+    auto refuse = [&](const fs::path& path, const char* kind) {
+        *err = Utf8Of(path) + ": is " + kind + ", not a file";
+        return false;
+    };
+    std::error_code ec;
+    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+        if (const char* kind = SpecialKind(it->path())) return refuse(it->path(), kind);
+        std::error_code dirEc;
+        if (!fs::is_directory(it->path(), dirEc)) continue;
+        for (fs::directory_iterator file(it->path(), dirEc); !dirEc && file != end;
+             file.increment(dirEc)) {
+            if (const char* kind = SpecialKind(file->path())) return refuse(file->path(), kind);
+        }
+    }
+    return true;
+}
+
+}  // namespace
 
 GatheredBattery GatherBattery(const ReportOptions& options, std::string* err) {
     GatheredBattery gathered;
@@ -32,8 +90,11 @@ GatheredBattery GatherBattery(const ReportOptions& options, std::string* err) {
             *err = *options.powerSupply + ": " + ec.message();
             return {};
         }
+        if (!HoldsOnlyFiles(dir, err)) return {};
         gathered.batteries =
             std::make_unique<platform::CPowerSupplyFolderSystem>(*options.powerSupply);
+    } else if (NamesSavedData(options)) {
+        gathered.batteries = std::make_unique<CNoBatterySystem>();
     } else {
         gathered.batteries = platform::MakeSystemBatterySystem();
     }

@@ -1,5 +1,7 @@
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "cli/inputs.h"
@@ -73,6 +75,13 @@ std::unique_ptr<platform::IDriveSystem> SavedDriveIn(const std::string& dirName,
     return nullptr;
 }
 
+// A machine without drives: what the hard-disk page shows when saved data of another kind
+// is named and this machine's drive is not to be read.
+class CNoDriveSystem final : public platform::IDriveSystem {
+public:
+    std::unique_ptr<platform::IDrive> OpenDrive(std::uint8_t) override { return nullptr; }
+};
+
 bool NothingRead(const CHdSmart& hdSmart) {
     return hdSmart.m_strModel.empty() && hdSmart.m_strSerial.empty() &&
            hdSmart.m_strFirmware.empty() && hdSmart.m_strTemperature.empty() &&
@@ -86,6 +95,11 @@ GatheredDisk GatherDisk(const ReportOptions& options, std::string* err) {
     if (options.diskDump) {
         gathered.drives = SavedDriveIn(*options.diskDump, err);
         if (!gathered.drives) return {};
+        gathered.hdSmart = std::make_unique<CHdSmart>(*gathered.drives);
+        return gathered;
+    }
+    if (NamesSavedData(options)) {
+        gathered.drives = std::make_unique<CNoDriveSystem>();
         gathered.hdSmart = std::make_unique<CHdSmart>(*gathered.drives);
         return gathered;
     }

@@ -27,6 +27,12 @@ struct GatheredBattery {
     std::unique_ptr<CBatteryInfo> battery;
 };
 
+// True when the command line names saved data of any kind. Then nothing is read live from
+// this machine: a source whose data is not named stays empty.
+inline bool NamesSavedData(const ReportOptions& options) {
+    return options.fromDump || options.dmiDir || options.diskDump || options.powerSupply;
+}
+
 std::unique_ptr<CSMBios> GatherSmbios(const ReportOptions& options, std::string* err);
 GatheredDisk GatherDisk(const ReportOptions& options, std::string* err);
 GatheredBattery GatherBattery(const ReportOptions& options, std::string* err);

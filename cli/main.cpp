@@ -38,14 +38,25 @@ bool WriteText(std::string_view utf8) {
     return platform::WriteStdout(utf8, true);
 }
 
-// UTF-8 with LF line ends, for a terminal.
+// UTF-8 with LF line ends, for a terminal. Strings from the firmware, the drive or the
+// battery must not drive the terminal, so every control character (C0 but the line feed,
+// DEL, and C1, U+0080-U+009F) shows as "?"; a page's own CR LF line ends become LF.
 std::string ForTerminal(std::string_view gbk) {
-    std::string utf8 = text::GbkToUtf8(gbk);
+    const std::string utf8 = text::GbkToUtf8(gbk);
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size(); ++i) {
-        if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
-        out.push_back(utf8[i]);
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        const bool last = i + 1 == utf8.size();
+        if (byte == '\r' && !last && utf8[i + 1] == '\n') continue;
+        if ((byte < 0x20 && byte != '\n') || byte == 0x7F) {
+            out.push_back('?');
+        } else if (byte == 0xC2 && !last && static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+            out.push_back('?');  // C2 80-9F: a C1 control
+            ++i;
+        } else {
+            out.push_back(utf8[i]);
+        }
     }
     return out;
 }

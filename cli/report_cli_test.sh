@@ -116,4 +116,124 @@ expect_exit 2 unused-missing-disk-dump --page 1 --from-dump "$tmp/good.bin" --di
 expect_exit 2 unused-missing-power-supply --page 6 --disk-dump "$tmp/none" --power-supply "$tmp/none"
 expect_exit 2 unused-missing-power-supply-2 --page 1 --from-dump "$tmp/good.bin" --power-supply "$tmp/none"
 
+# expect_refused NAME WHAT ARGS...: exit 2 within seconds (nothing waits on the input), with
+# exactly one line on stderr that names WHAT.
+expect_refused() {
+  local name=$1 what=$2
+  shift 2
+  local limit=()
+  command -v timeout >/dev/null && limit=(timeout 60)
+  "${limit[@]}" "${report[@]}" "$@" >"$tmp/out" 2>"$tmp/err" </dev/null
+  local got=$?
+  if [ "$got" -ne 2 ]; then
+    echo "FAIL $name: exit $got, expected 2; stderr: $(head -c 300 "$tmp/err")"
+    failures=$((failures + 1))
+  elif [ "$(wc -l <"$tmp/err")" -ne 1 ] || ! grep -qF -- "$what" "$tmp/err"; then
+    echo "FAIL $name: not one line naming $what: $(head -c 300 "$tmp/err")"
+    failures=$((failures + 1))
+  else
+    echo "ok   $name"
+  fi
+}
+
+# dump_bin FILE TABLE_BYTES: a dump-bin file whose _SM3_ entry point announces a table of
+# TABLE_BYTES bytes at 0x20; the caller appends the table.
+dump_bin() {
+  local n=$2
+  printf "_SM3_\\x00\\x18\\x03\\x00\\x00\\x01\\x00\\x$(printf %02x $((n & 255)))\\x$(printf %02x $((n >> 8 & 255)))\\x00\\x00\\x20\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00" >"$1"
+}
+
+# A table just below the limit made of memory devices whose string sets never end (no zero
+# byte anywhere): not one of them is decoded, the output stays a page long.
+rec=$(printf '\x11\x28'; head -c 38 /dev/zero | tr '\0' '\1')
+hostile=""
+for _ in $(seq 1600); do hostile+="$rec"; done
+dump_bin "$tmp/hostile.bin" 63999
+printf '%s' "${hostile:0:63999}" >>"$tmp/hostile.bin"
+expect_exit 0 unterminated-memory-devices --from-dump "$tmp/hostile.bin" --page 5 --raw
+if [ "$(wc -c <"$tmp/out")" -gt 4096 ]; then
+  echo "FAIL unterminated-memory-devices: $(wc -c <"$tmp/out") bytes of output"
+  failures=$((failures + 1))
+fi
+
+# A table of 64000 bytes or more is refused, naming the file, in a dump and in a folder.
+dump_bin "$tmp/big.bin" 64000
+head -c 64000 /dev/zero >>"$tmp/big.bin"
+expect_refused table-of-64000-bytes "$tmp/big.bin" --from-dump "$tmp/big.bin" --page 1
+mkdir -p "$tmp/bigdmi"
+head -c 24 "$tmp/big.bin" >"$tmp/bigdmi/smbios_entry_point"
+head -c 70000 /dev/zero >"$tmp/bigdmi/DMI"
+expect_refused dmi-dir-table-too-large "$tmp/bigdmi/DMI" --dmi-dir "$tmp/bigdmi" --page 1
+head -c 63999 /dev/zero >"$tmp/bigdmi/DMI"
+expect_exit 0 dmi-dir-table-below-the-limit --dmi-dir "$tmp/bigdmi" --page 1
+
+# Control characters in a firmware string never reach the terminal: each shows as "?";
+# --raw keeps the page's bytes as they are.
+table='\x00\x12\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00A\x1b[2JB\x07C\x7fD\rE\x00\x00'
+dump_bin "$tmp/ctl.bin" 32
+printf "$table" >>"$tmp/ctl.bin"
+expect_exit 0 control-characters --from-dump "$tmp/ctl.bin" --page 1
+if ! grep -qF 'A?[2JB?C?D?E' "$tmp/out" || LC_ALL=C grep -q $'[\x01-\x09\x0b-\x1f\x7f]' "$tmp/out"; then
+  echo "FAIL control-characters: $(cat -v "$tmp/out")"
+  failures=$((failures + 1))
+fi
+expect_exit 0 control-characters-raw --from-dump "$tmp/ctl.bin" --page 1 --raw
+if ! grep -qF $'A\x1b[2JB\x07C\x7fD\rE' "$tmp/out"; then
+  echo "FAIL control-characters-raw: the string was changed: $(cat -v "$tmp/out")"
+  failures=$((failures + 1))
+fi
+
+# With saved data named, nothing is read from this machine: the battery page of a saved
+# folder has no design voltage or date without saved SMBIOS data, and the hard-disk page of
+# a saved table stays empty; nothing is said about this machine's tables or drive.
+expect_exit 0 saved-battery-alone --power-supply "$tmp/no-battery" --page 7
+if [ -s "$tmp/err" ] || ! grep -q '^电池设计电压：V$' "$tmp/out" || ! grep -q '^电池生产日期：$' "$tmp/out"; then
+  echo "FAIL saved-battery-alone: live data read: $(cat "$tmp/err" "$tmp/out")"
+  failures=$((failures + 1))
+fi
+expect_exit 0 saved-table-alone --from-dump "$tmp/good.bin"
+if [ -s "$tmp/err" ] || ! grep -q '^硬盘产品名  ：$' "$tmp/out"; then
+  echo "FAIL saved-table-alone: live data read: $(cat "$tmp/err")"
+  failures=$((failures + 1))
+fi
+
+# Saved data that is no regular file (a pipe, a socket, a device), named or found in a saved
+# folder, also through a symbolic link, is refused at once. Where the system has them.
+if [ "${#report[@]}" -eq 1 ] && mkfifo "$tmp/fifo" 2>/dev/null; then
+  ln -s "$tmp/fifo" "$tmp/fifo-link"
+  expect_refused dump-is-a-pipe "$tmp/fifo" --from-dump "$tmp/fifo" --page 1
+  expect_refused dump-links-to-a-pipe "$tmp/fifo-link" --from-dump "$tmp/fifo-link" --page 1
+  expect_refused dump-is-a-device /dev/zero --from-dump /dev/zero --page 1
+  mkdir -p "$tmp/pipedmi"
+  cp "$tmp/dmi/smbios_entry_point" "$tmp/pipedmi/"
+  ln -s "$tmp/fifo" "$tmp/pipedmi/DMI"
+  expect_refused dmi-table-is-a-pipe "$tmp/pipedmi/DMI" --dmi-dir "$tmp/pipedmi" --page 1
+  rm "$tmp/pipedmi/smbios_entry_point"
+  mkfifo "$tmp/pipedmi/smbios_entry_point"
+  cp "$tmp/dmi/smbios_entry_point" "$tmp/pipedmi/entry_point"
+  expect_refused dmi-entry-point-is-a-pipe "$tmp/pipedmi/smbios_entry_point" --dmi-dir "$tmp/pipedmi" --page 1
+  mkdir -p "$tmp/pipedisk"
+  cp "$tmp/ata/smart.bin" "$tmp/pipedisk/"
+  ln -s "$tmp/fifo" "$tmp/pipedisk/identify.bin"
+  expect_refused disk-sector-is-a-pipe "$tmp/pipedisk/identify.bin" --disk-dump "$tmp/pipedisk" --page 6
+  mkdir -p "$tmp/pipeps/BAT0"
+  printf 'Battery\n' >"$tmp/pipeps/BAT0/type"
+  mkfifo "$tmp/pipeps/BAT0/voltage_now"
+  expect_refused battery-attribute-is-a-pipe "$tmp/pipeps/BAT0/voltage_now" --power-supply "$tmp/pipeps" --page 7
+  rm "$tmp/pipeps/BAT0/voltage_now"
+  ln -s /dev/zero "$tmp/pipeps/BAT0/uevent"
+  expect_refused battery-uevent-links-to-a-device "$tmp/pipeps/BAT0/uevent" --power-supply "$tmp/pipeps" --page 7
+  rm "$tmp/pipeps/BAT0/uevent"
+  ln -s "$tmp/fifo" "$tmp/pipeps/AC"
+  expect_refused power-supply-entry-is-a-pipe "$tmp/pipeps/AC" --power-supply "$tmp/pipeps" --page 1 --from-dump "$tmp/good.bin"
+  rm "$tmp/pipeps/AC"
+  if command -v python3 >/dev/null &&
+    python3 -c 'import socket,sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' "$tmp/pipeps/BAT0/status"; then
+    expect_refused battery-attribute-is-a-socket "$tmp/pipeps/BAT0/status" --power-supply "$tmp/pipeps" --page 7
+    expect_refused dump-is-a-socket "$tmp/pipeps/BAT0/status" --from-dump "$tmp/pipeps/BAT0/status"
+    rm "$tmp/pipeps/BAT0/status"
+  fi
+  expect_exit 0 power-supply-of-files-only --power-supply "$tmp/pipeps" --page 7
+fi
+
 [ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
