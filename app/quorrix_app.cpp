@@ -1,6 +1,7 @@
 #include "app/quorrix_app.h"
 
 #include <QPointer>
+#include <cstdio>
 #include <thread>
 
 #include "app/message_box.h"
@@ -9,9 +10,11 @@
 
 CQuorrixApp::CQuorrixApp(int& argc, char** argv) : QApplication(argc, argv) {}
 
-bool CQuorrixApp::InitInstance() {
-    const auto smbiosSource = platform::MakeSystemSmbiosSource();
-    const auto drives = platform::MakeSystemDriveSystem();
+bool CQuorrixApp::InitInstance(platform::IPrivilegedRead& privileged) {
+    const platform::PrivilegedSources read = privileged.Finish();
+    if (!read.strWhy.empty()) std::fprintf(stderr, "quorrix: %s\n", read.strWhy.c_str());
+    const auto& smbiosSource = read.smbios;
+    const auto& drives = read.drives;
     const auto batteries = platform::MakeSystemBatterySystem();
     const auto processRunner = platform::MakeSystemProcessRunner();
     const DialogSeams seams{

@@ -4,13 +4,17 @@
 
 #include <QApplication>
 
+#include "platform/elevate.h"
+
 class CQuorrixApp : public QApplication {
     Q_OBJECT
 
 public:
     CQuorrixApp(int& argc, char** argv);
 
-    // Gathers the machine's facts (inside the dialog's constructor), runs the main dialog
-    // modally and returns false: there is no loop of the application's own to enter.
-    bool InitInstance();
+    // Takes the firmware tables and the drive from `privileged` (saying on stderr, in one
+    // line, when they hold only what the user can read), gathers the machine's facts (inside
+    // the dialog's constructor), runs the main dialog modally and returns false: there is no
+    // loop of the application's own to enter.
+    bool InitInstance(platform::IPrivilegedRead& privileged);
 };

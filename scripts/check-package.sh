@@ -54,24 +54,43 @@ has_file /usr/bin/quorrix -rwxr-xr-x
 has_file /usr/bin/quorrix-systeminfo -rwxr-xr-x
 has_file /usr/bin/quorrix-report -rwxr-xr-x
 has_file /usr/share/applications/quorrix.desktop -rw-r--r--
-has_file /usr/share/polkit-1/actions/org.quorrix.quorrix.policy -rw-r--r--
+has_file /usr/libexec/quorrix/quorrix-probe -rwxr-xr-x
+has_file /usr/share/polkit-1/actions/org.quorrix.probe.policy -rw-r--r--
 has_file /usr/share/man/man1/quorrix-report.1.gz -rw-r--r--
 for size in 16 32 48; do
   has_file /usr/share/icons/hicolor/${size}x${size}/apps/quorrix.png -rw-r--r--
 done
 has_file /usr/share/icons/hicolor/scalable/apps/quorrix.svg -rw-r--r--
-stray=$(awk '{print $6}' <<<"$listing" | grep -v -e '^\./$' -e '^\./usr/$' -e '^\./usr/\(bin\|share\)/' || true)
-[ -z "$stray" ] && ok "everything is below /usr/bin and /usr/share" || fail "files outside /usr/bin and /usr/share: $stray"
+stray=$(awk '{print $6}' <<<"$listing" |
+  grep -v -e '^\./$' -e '^\./usr/$' -e '^\./usr/\(bin\|share\)/' -e '^\./usr/libexec/\(quorrix/\(quorrix-probe\)\?\)\?$' ||
+  true)
+[ -z "$stray" ] && ok "everything is below /usr/bin, /usr/share and /usr/libexec/quorrix" ||
+  fail "files outside /usr/bin, /usr/share and /usr/libexec/quorrix: $stray"
+# Nothing of the package is setuid or setgid: root comes only through pkexec and the action.
+setid=$(awk '$1 ~ /[sS]/ {print $6}' <<<"$listing")
+[ -z "$setid" ] && ok "no setuid or setgid file" || fail "setuid or setgid: $setid"
 
 root=$out/root
 dpkg-deb -x "$deb" "$root"
 
-# The polkit action runs the installed window program and keeps its display.
-policy=$root/usr/share/polkit-1/actions/org.quorrix.quorrix.policy
-grep -q '<annotate key="org.freedesktop.policykit.exec.path">/usr/bin/quorrix</annotate>' "$policy" &&
-  ok "polkit exec.path is /usr/bin/quorrix" || fail "polkit exec.path is not /usr/bin/quorrix"
-grep -q '<annotate key="org.freedesktop.policykit.exec.allow_gui">true</annotate>' "$policy" &&
-  ok "polkit allow_gui is set" || fail "polkit allow_gui is not set"
+# The probe's polkit action: pkexec runs the installed probe under it, with an administrator's
+# password every time, and keeps no display. The window's old whole-program action is gone.
+policy=$root/usr/share/polkit-1/actions/org.quorrix.probe.policy
+grep -q '<annotate key="org.freedesktop.policykit.exec.path">/usr/libexec/quorrix/quorrix-probe</annotate>' "$policy" &&
+  ok "polkit exec.path is /usr/libexec/quorrix/quorrix-probe" ||
+  fail "polkit exec.path is not /usr/libexec/quorrix/quorrix-probe"
+[ "$(grep -c '<action id=' "$policy")" = 1 ] && ok "the policy holds one action" || fail "the policy holds $(grep -c '<action id=' "$policy") actions"
+grep -q 'policykit.exec.allow_gui' "$policy" && fail "polkit allow_gui is set for the probe" || ok "polkit allow_gui is not set"
+for key in allow_any allow_inactive allow_active; do
+  grep -q "<$key>auth_admin</$key>" "$policy" && ok "polkit $key is auth_admin" || fail "polkit $key is not auth_admin"
+done
+[ ! -e "$root/usr/share/polkit-1/actions/org.quorrix.quorrix.policy" ] && ok "no action for the window" ||
+  fail "the window's own polkit action is still packaged"
+# The probe takes no argument (exit 2, nothing on stdout) and links no Qt.
+probe=$root/usr/libexec/quorrix/quorrix-probe
+out=$("$probe" --help 2>/dev/null) && status=0 || status=$?
+[ "$status" = 2 ] && [ -z "$out" ] && ok "the probe refuses an argument (exit 2)" || fail "the probe with an argument: exit $status, stdout '$out'"
+objdump -p "$probe" | grep -q 'NEEDED.*Qt' && fail "the probe links Qt" || ok "the probe links no Qt"
 if command -v xmllint >/dev/null; then
   xmllint --noout "$policy" && ok "policy is well-formed XML" || fail "policy is not well-formed XML"
 fi
@@ -106,7 +125,7 @@ while [ ${#queue[@]} -gt 0 ]; do
   deps=$(dpkg-query -W -f='${Depends}, ${Pre-Depends}' "$pkg" 2>/dev/null) || continue
   queue+=($(dep_names "$deps"))
 done
-for program in "$root"/usr/bin/*; do
+for program in "$root"/usr/bin/* "$root"/usr/libexec/quorrix/*; do
   before=$failures
   while read -r lib; do
     # awk reads the whole list: leaving early would kill ldconfig with SIGPIPE, which

@@ -1,213 +1,245 @@
 #include "platform/elevate.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
+#include <csignal>
+#include <filesystem>
+#include <thread>
 
 #include "platform/file_io.h"
-#include "platform/linux/unique_fd.h"
+#include "platform/linux/probe_client.h"
+#include "platform/system_sources.h"
+#include "probe/probe_sources.h"
+
+// Where the probe lies relative to the window's folder (bin/ -> libexec/quorrix/), from the
+// install layout CMake was configured with.
+#ifndef QUORRIX_PROBE_FROM_BINDIR
+#define QUORRIX_PROBE_FROM_BINDIR "../libexec/quorrix/quorrix-probe"
+#endif
 
 namespace platform {
 namespace {
 
-// pkexec's own exit statuses when the program never ran as root (pkexec(1)): 126 the user
-// dismissed the authentication dialog; 127 not authorized, no authentication agent, or pkexec
-// itself cannot work (not setuid, no polkit daemon).
+// pkexec's own exit statuses when the program never ran (pkexec(1)): 126 the user dismissed
+// the authentication dialog; 127 not authorized, no authentication agent, or pkexec itself
+// cannot work (not setuid, no polkit daemon).
 constexpr int kPkexecDismissed = 126;
 constexpr int kPkexecNotAuthorized = 127;
 
 constexpr const char* kWithoutRoot =
     "; the SMBIOS and disk pages show only what an ordinary user can read";
 
-bool IsSet(const std::optional<std::string>& value) {
-    return value && !value->empty();
-}
+// Root's own window: the system's sources, read directly.
+class CDirectRead final : public IPrivilegedRead {
+public:
+    explicit CDirectRead(std::string why = "") : m_strWhy(std::move(why)) {}
+    PrivilegedSources Finish() override {
+        return {MakeSystemSmbiosSource(), MakeSystemDriveSystem(), m_strWhy};
+    }
 
-// Forks and runs argv[0] with argv. A close-on-exec pipe carries exec's errno back, so a
-// program that could not be started is told apart from one that exited with 127.
-struct ChildResult {
-    int nExecErrno = 0;  // nonzero: exec failed with this errno
-    int nWaitStatus = 0;
+private:
+    std::string m_strWhy;
 };
 
-std::optional<ChildResult> RunAndWait(const std::vector<std::string>& argv, std::string* err) {
-    std::vector<char*> cargv;
-    for (const std::string& arg : argv) cargv.push_back(const_cast<char*>(arg.c_str()));
-    cargv.push_back(nullptr);
+class CProbeRead final : public IPrivilegedRead {
+public:
+    CProbeRead() = default;
+    bool Start(const std::string& probePath, std::string* err) {
+        return m_process.Start(kPkexecPath, probePath, err);
+    }
+    PrivilegedSources Finish() override {
+        const ProbeRun run = m_process.Finish(
+            std::chrono::duration_cast<std::chrono::milliseconds>(kProbeTimeLimit));
+        std::string why;
+        const auto data = JudgeProbeRun(run, &why);
+        if (!data) return CDirectRead(why + kWithoutRoot).Finish();
+        return {probe::SmbiosSourceOf(*data), probe::DriveSystemOf(*data), ""};
+    }
 
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
-        *err = ErrnoText("pipe", errno);
-        return std::nullopt;
-    }
-    CUniqueFd readEnd(fds[0]);
-    CUniqueFd writeEnd(fds[1]);
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        *err = ErrnoText("fork", errno);
-        return std::nullopt;
-    }
-    if (pid == 0) {
-        // Only async-signal-safe calls between fork and exec.
-        ::execv(cargv[0], cargv.data());
-        const int code = errno;
-        [[maybe_unused]] const ssize_t n = ::write(writeEnd.Get(), &code, sizeof code);
-        ::_exit(kPkexecNotAuthorized);
-    }
-    writeEnd.Reset();
+private:
+    CProbeProcess m_process;
+};
 
-    ChildResult result;
-    ssize_t got;
-    do {
-        got = ::read(readEnd.Get(), &result.nExecErrno, sizeof result.nExecErrno);
-    } while (got < 0 && errno == EINTR);
-    if (got != static_cast<ssize_t>(sizeof result.nExecErrno)) result.nExecErrno = 0;
+std::optional<std::string> ProbePath() {
+    const auto self = RunningExecutablePath();
+    if (!self) return std::nullopt;
+    const std::filesystem::path path =
+        (std::filesystem::path(*self).parent_path() / QUORRIX_PROBE_FROM_BINDIR).lexically_normal();
+    return path.string();
+}
 
-    while (::waitpid(pid, &result.nWaitStatus, 0) < 0) {
-        if (errno != EINTR) {
-            *err = ErrnoText("waitpid", errno);
-            return std::nullopt;
-        }
-    }
-    return result;
+bool IsExecutableFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
 }
 
 }  // namespace
 
-bool PolkitActionCovers(const std::string& policyFile, const std::string& self) {
-    const auto bytes = ReadFileBytes(policyFile, 64 * 1024);
-    if (!bytes) return false;
-    const std::string text(bytes->begin(), bytes->end());
-    return text.find("<annotate key=\"org.freedesktop.policykit.exec.path\">" + self +
-                     "</annotate>") != std::string::npos;
-}
-
-std::vector<std::string> PkexecCommand(const std::string& pkexec, const std::string& self,
-                                       bool bActionCoversSelf, const EnvLookup& env) {
-    const auto display = env("DISPLAY");
-    const auto xauthority = env("XAUTHORITY");
-    const auto waylandDisplay = env("WAYLAND_DISPLAY");
-    const auto qpaPlatform = env("QT_QPA_PLATFORM");
-    const bool wayland =
-        IsSet(waylandDisplay) || (IsSet(qpaPlatform) && qpaPlatform->starts_with("wayland"));
-
-    if (bActionCoversSelf && !wayland && !IsSet(qpaPlatform) &&
-        (!IsSet(display) || IsSet(xauthority))) {
-        return {pkexec, self};
-    }
-    std::vector<std::string> argv{pkexec, "/usr/bin/env"};
-    auto carry = [&argv](const char* name, const std::optional<std::string>& value) {
-        if (IsSet(value)) argv.push_back(std::string(name) + "=" + *value);
-    };
-    carry("DISPLAY", display);
-    if (IsSet(xauthority)) {
-        carry("XAUTHORITY", xauthority);
-    } else if (IsSet(display)) {
-        // Xlib's default cookie file is the user's; as root it would look in /root instead.
-        const auto home = env("HOME");
-        if (IsSet(home)) argv.push_back("XAUTHORITY=" + *home + "/.Xauthority");
-    }
-    if (wayland) {
-        // Only with Wayland: otherwise root has no business in the user's runtime folder.
-        carry("WAYLAND_DISPLAY", waylandDisplay);
-        carry("XDG_RUNTIME_DIR", env("XDG_RUNTIME_DIR"));
-    }
-    carry("QT_QPA_PLATFORM", qpaPlatform);
-    argv.push_back(self);
-    return argv;
-}
-
-std::optional<std::string> FindOnPath(const std::string& program, const EnvLookup& env) {
-    const std::string path = env("PATH").value_or("/usr/local/bin:/usr/bin:/bin");
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find(':', start);
-        if (end == std::string::npos) end = path.size();
-        const std::string dir = path.substr(start, end - start);
-        start = end + 1;
-        // An empty entry means the current folder; never look there for a setuid helper.
-        if (dir.empty() || dir.front() != '/') continue;
-        const std::string candidate = dir + "/" + program;
-        struct stat st {};
-        if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-            ::access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<int> RunAsRoot(const std::string& self, bool bIsRoot, const EnvLookup& env,
-                             const std::string& policyFile, std::string* why) {
-    why->clear();
-    if (bIsRoot) return std::nullopt;
-    // pkexec puts PKEXEC_UID into the environment of what it runs: seeing it without being
-    // root means the root run did not give root, and asking again would loop.
-    if (IsSet(env("PKEXEC_UID"))) {
-        *why =
-            std::string("running without root: started by pkexec, but not as root") + kWithoutRoot;
+std::optional<probe::ProbeData> JudgeProbeRun(const ProbeRun& run, std::string* why) {
+    if (run.nExecErrno != 0) {
+        *why = ErrnoText(kPkexecPath, run.nExecErrno);
         return std::nullopt;
     }
-    const auto pkexec = FindOnPath("pkexec", env);
-    if (!pkexec) {
-        *why = std::string("running without root: pkexec was not found") + kWithoutRoot;
+    if (run.bTimedOut) {
+        *why = "the probe gave no answer within " + std::to_string(kProbeTimeLimit.count()) + " s";
+        return std::nullopt;
+    }
+    if (run.bOversized) {
+        *why = "the probe's answer was refused: more than " +
+               std::to_string(probe::kMaxProbeStreamBytes) + " bytes";
+        return std::nullopt;
+    }
+    if (!run.bExited) {
+        *why = "the probe was ended by signal " + std::to_string(run.nSignal);
+        return std::nullopt;
+    }
+    if (run.nExitStatus == kPkexecDismissed) {
+        *why = "the authentication was dismissed";
+        return std::nullopt;
+    }
+    if (run.nExitStatus == kPkexecNotAuthorized) {
+        *why = "pkexec did not run the probe (not authorized, or no authentication agent)";
+        return std::nullopt;
+    }
+    if (run.nExitStatus != 0) {
+        *why = "the probe failed (exit status " + std::to_string(run.nExitStatus) + ")";
         return std::nullopt;
     }
     std::string err;
-    const auto child =
-        RunAndWait(PkexecCommand(*pkexec, self, PolkitActionCovers(policyFile, self), env), &err);
-    if (!child) {
-        *why = "running without root: " + err + kWithoutRoot;
+    auto data = probe::ReadProbeStream(run.output, &err);
+    if (!data) {
+        *why = "the probe's answer was refused: " + err;
         return std::nullopt;
     }
-    if (child->nExecErrno != 0) {
-        *why = "running without root: " + ErrnoText(*pkexec, child->nExecErrno) + kWithoutRoot;
-        return std::nullopt;
-    }
-    const int status = child->nWaitStatus;
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 1;
-    if (code == kPkexecDismissed) {
-        *why = std::string("running without root: the authentication was dismissed") + kWithoutRoot;
-        return std::nullopt;
-    }
-    if (code == kPkexecNotAuthorized) {
-        *why = std::string(
-                   "running without root: pkexec could not run it as root (not authorized, or "
-                   "no authentication agent)") +
-               kWithoutRoot;
-        return std::nullopt;
-    }
-    return code;
+    return data;
 }
 
-void ElevateOrContinue() {
-    char buffer[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) {
-        std::fprintf(stderr, "quorrix: running without root: %s%s\n",
-                     ErrnoText("/proc/self/exe", errno).c_str(), kWithoutRoot);
-        return;
+CProbeProcess::~CProbeProcess() {
+    if (m_nPid > 0) static_cast<void>(Finish(std::chrono::milliseconds(0)));
+}
+
+bool CProbeProcess::Start(const std::string& pkexec, const std::string& probe, std::string* err) {
+    int out[2];
+    int execErr[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) {
+        *err = ErrnoText("pipe", errno);
+        return false;
     }
-    const std::string self(buffer, static_cast<std::size_t>(n));
-    const EnvLookup env = [](std::string_view name) -> std::optional<std::string> {
-        const char* value = std::getenv(std::string(name).c_str());
-        if (!value) return std::nullopt;
-        return std::string(value);
-    };
-    std::string why;
-    const auto status = RunAsRoot(self, ::geteuid() == 0, env, kPolkitActionFile, &why);
-    if (status) std::exit(*status);
-    if (!why.empty()) {
-        const std::string name = self.substr(self.find_last_of('/') + 1);
-        std::fprintf(stderr, "%s: %s\n", name.c_str(), why.c_str());
+    CUniqueFd outRead(out[0]);
+    CUniqueFd outWrite(out[1]);
+    if (::pipe2(execErr, O_CLOEXEC) != 0) {
+        *err = ErrnoText("pipe", errno);
+        return false;
     }
+    CUniqueFd errRead(execErr[0]);
+    CUniqueFd errWrite(execErr[1]);
+    std::vector<char*> argv{const_cast<char*>(pkexec.c_str()), const_cast<char*>(probe.c_str()),
+                            nullptr};
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        *err = ErrnoText("fork", errno);
+        return false;
+    }
+    if (pid == 0) {
+        // Only async-signal-safe calls between fork and exec. dup2 clears close-on-exec on
+        // the copy, so the pipe becomes the program's standard output.
+        if (::dup2(outWrite.Get(), STDOUT_FILENO) >= 0) ::execv(argv[0], argv.data());
+        const int code = errno;
+        [[maybe_unused]] const ssize_t n = ::write(errWrite.Get(), &code, sizeof code);
+        ::_exit(kPkexecNotAuthorized);
+    }
+    m_nPid = pid;
+    m_hOut = std::move(outRead);
+    m_hExecErr = std::move(errRead);
+    return true;
+}
+
+ProbeRun CProbeProcess::Finish(std::chrono::milliseconds limit) {
+    ProbeRun run;
+    if (m_nPid <= 0) return run;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    const std::size_t cap = probe::kMaxProbeStreamBytes + 1;
+    std::vector<std::uint8_t> buffer(64 * 1024);
+    bool ended = false;
+    while (!ended) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            run.bTimedOut = true;
+            break;
+        }
+        pollfd pfd{m_hOut.Get(), POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) continue;  // the deadline check above ends the wait
+        const ssize_t n = ::read(m_hOut.Get(), buffer.data(), buffer.size());
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (n <= 0) {
+            ended = true;
+            break;
+        }
+        const std::size_t take =
+            std::min<std::size_t>(static_cast<std::size_t>(n), cap - run.output.size());
+        run.output.insert(run.output.end(), buffer.begin(),
+                          buffer.begin() + static_cast<std::ptrdiff_t>(take));
+        if (run.output.size() >= cap) {
+            run.bOversized = true;
+            break;
+        }
+    }
+    m_hOut.Reset();  // a probe still writing gets EPIPE
+
+    int status = 0;
+    pid_t reaped = 0;
+    if (ended) {
+        while ((reaped = ::waitpid(m_nPid, &status, 0)) < 0 && errno == EINTR) {
+        }
+    } else {
+        ::kill(m_nPid, SIGKILL);  // EPERM once pkexec has become the root probe
+        for (int i = 0; i < 20 && reaped == 0; ++i) {
+            reaped = ::waitpid(m_nPid, &status, WNOHANG);
+            if (reaped == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    if (reaped == m_nPid) {
+        run.bExited = WIFEXITED(status);
+        run.nExitStatus = run.bExited ? WEXITSTATUS(status) : 0;
+        run.nSignal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+        int code = 0;
+        if (::read(m_hExecErr.Get(), &code, sizeof code) == static_cast<ssize_t>(sizeof code))
+            run.nExecErrno = code;
+    }
+    m_hExecErr.Reset();
+    m_nPid = -1;
+    return run;
+}
+
+std::unique_ptr<IPrivilegedRead> StartPrivilegedRead() {
+    if (::geteuid() == 0) return std::make_unique<CDirectRead>();
+    const auto probePath = ProbePath();
+    if (!probePath) {
+        return std::make_unique<CDirectRead>(std::string("the window's own path is unknown, so "
+                                                         "is the probe's") +
+                                             kWithoutRoot);
+    }
+    if (!IsExecutableFile(kPkexecPath))
+        return std::make_unique<CDirectRead>(std::string("pkexec was not found (") + kPkexecPath +
+                                             ")" + kWithoutRoot);
+    if (!IsExecutableFile(*probePath))
+        return std::make_unique<CDirectRead>("the probe " + *probePath + " is not installed" +
+                                             kWithoutRoot);
+    auto read = std::make_unique<CProbeRead>();
+    std::string err;
+    if (!read->Start(*probePath, &err))
+        return std::make_unique<CDirectRead>("the probe could not be started: " + err +
+                                             kWithoutRoot);
+    return read;
 }
 
 }  // namespace platform

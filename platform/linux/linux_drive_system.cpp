@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <fstream>
 
-#include "platform/linux/linux_drive_system.h"
 #include "platform/linux/drive_list.h"
+#include "platform/linux/linux_drive_system.h"
 #include "platform/linux/nvme_admin.h"
 #include "platform/linux/sg_io_ata.h"
 #include "platform/linux/unique_fd.h"
@@ -24,9 +24,11 @@ namespace {
 constexpr unsigned kCommandTimeoutMs = 20000;
 constexpr std::size_t kSenseBytes = 64;
 
-// One ATA command through SG_IO. `data` is empty for a non-data command.
+// One ATA command through SG_IO, when the gate lets it through (EPERM otherwise). `data` is
+// empty for a non-data command.
 AtaOutcome SendAtaPassThrough(int fd, const AtaRegisters& regs, AtaProtocol protocol,
                               std::span<std::uint8_t> data) {
+    if (!IsPermittedAtaCommand(regs, protocol)) return {false, EPERM};
     AtaPassThroughCdb cdb = BuildAtaPassThrough16(regs, protocol);
     std::array<std::uint8_t, kSenseBytes> sense{};
     sg_io_hdr_t hdr{};
@@ -69,7 +71,6 @@ public:
 
     bool SendCommand(const AtaRegisters& regs, int* errorCode) override {
         if (m_drive.bNvme) return Refuse(ENOTTY, errorCode);
-        if (!IsPermittedAtaCommand(regs, AtaProtocol::kNonData)) return Refuse(EPERM, errorCode);
         const AtaOutcome outcome = SendAtaPassThrough(m_hFd.Get(), regs, AtaProtocol::kNonData, {});
         *errorCode = outcome.nErrorCode;
         return outcome.bOk;
@@ -77,7 +78,7 @@ public:
 
     bool ReceiveData(const AtaRegisters& regs, AtaSector out) override {
         std::fill(out.begin(), out.end(), std::uint8_t{0});
-        if (m_drive.bNvme || !IsPermittedAtaCommand(regs, AtaProtocol::kPioDataIn)) return false;
+        if (m_drive.bNvme) return false;
         return SendAtaPassThrough(m_hFd.Get(), regs, AtaProtocol::kPioDataIn, out).bOk;
     }
 
@@ -87,6 +88,7 @@ public:
 
     bool NvmeGetLogPage(std::uint8_t logId,
                         std::span<std::uint8_t, kNvmeLogPageBytes> out) override {
+        // Only the SMART / Health log: the gate in SendNvmeAdmin refuses any other.
         return m_drive.bNvme &&
                SendNvmeAdmin(GetLogPageCommand(logId, static_cast<std::uint32_t>(out.size())), out);
     }
@@ -116,6 +118,7 @@ private:
 
     bool SendNvmeAdmin(const NvmeAdminCommand& command, std::span<std::uint8_t> out) {
         std::fill(out.begin(), out.end(), std::uint8_t{0});
+        if (!IsPermittedNvmeCommand(command)) return false;
         nvme_admin_cmd cmd{};
         cmd.opcode = command.opcode;
         cmd.nsid = command.nsid;
@@ -144,9 +147,12 @@ std::unique_ptr<IDrive> CLinuxDriveSystem::OpenDrive(std::uint8_t number) {
     std::vector<BlockDrive> drives = ListPhysicalDrives(m_strSysRoot);
     if (number >= drives.size()) return nullptr;
     BlockDrive& drive = drives[number];
-    // NVMe admin commands go to the controller, not to one of its namespaces.
+    // NVMe admin commands go to the controller, not to one of its namespaces. Read-only is
+    // enough for SG_IO and the admin ioctl with root's rights, and no write can reach the
+    // drive through this descriptor; non-blocking, so a drive without media does not hold up
+    // the open.
     const std::string node = m_strDevRoot + "/" + (drive.bNvme ? drive.controller : drive.name);
-    CUniqueFd fd(::open(node.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
+    CUniqueFd fd(::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.Valid()) return nullptr;
     return std::make_unique<CLinuxDrive>(std::move(fd), std::move(drive), m_strSysRoot);
 }

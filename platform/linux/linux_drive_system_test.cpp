@@ -4,9 +4,10 @@
 
 #include <array>
 #include <cerrno>
+#include <filesystem>
 
-#include "platform/linux/linux_drive_system.h"
 #include "platform/linux/drive_tree_test_support.h"
+#include "platform/linux/linux_drive_system.h"
 
 namespace {
 
@@ -63,6 +64,20 @@ TEST(LinuxDriveSystem, RefusesEveryOtherAtaCommandBeforeTheKernel) {
     EXPECT_EQ(errorCode, EPERM);
     std::array<std::uint8_t, 512> sector{};
     EXPECT_FALSE(sata->ReceiveData({0xD5, 1, 0x06, 0x4F, 0xC2, 0xA0, 0xB0}, sector));
+}
+
+TEST(LinuxDriveSystem, OpensTheNodeReadOnly) {
+    testsupport::CTempDir dir;
+    drivetest::BuildMachine(dir);
+    // A folder opens for reading only (even for root): opening it for writing fails with
+    // EISDIR, so a drive that opens here was opened read-only.
+    std::filesystem::create_directories(dir.Path() / "dev" / "nvme2");
+    platform::CLinuxDriveSystem drives((dir.Path() / "sys").string(),
+                                       (dir.Path() / "dev").string());
+    auto nvme = drives.OpenDrive(0);
+    ASSERT_TRUE(nvme);
+    std::array<std::uint8_t, 512> log{};
+    EXPECT_FALSE(nvme->NvmeGetLogPage(0x02, log));  // the ioctl fails on a folder
 }
 
 }  // namespace

@@ -10,6 +10,9 @@ constexpr std::uint8_t kOpIdentify = 0x06;
 constexpr std::uint32_t kCnsController = 0x01;
 constexpr std::uint32_t kAllNamespaces = 0xFFFFFFFF;
 constexpr std::uint32_t kIdentifyBytes = 4096;
+constexpr std::uint32_t kRae = 1u << 15;  // CDW10 bit 15
+constexpr std::uint8_t kLogSmartHealth = 0x02;
+constexpr std::uint32_t kLogPageBytes = 512;
 
 }  // namespace
 
@@ -24,15 +27,28 @@ NvmeAdminCommand IdentifyControllerCommand() {
 
 NvmeAdminCommand GetLogPageCommand(std::uint8_t logId, std::uint32_t bytes) {
     // NUMD is a 0-based count of dwords: its low 16 bits go to CDW10 31:16 (NUMDL), its
-    // high 16 bits to CDW11 15:0 (NUMDU). Bits 15:8 (RAE, LSP) stay 0.
+    // high 16 bits to CDW11 15:0 (NUMDU). Bit 15 is RAE; LSP (bits 14:8) stays 0.
     const std::uint32_t numd = bytes / 4 - 1;
     NvmeAdminCommand cmd;
     cmd.opcode = kOpGetLogPage;
     cmd.nsid = kAllNamespaces;
-    cmd.cdw10 = ((numd & 0xFFFF) << 16) | logId;
+    cmd.cdw10 = ((numd & 0xFFFF) << 16) | kRae | logId;
     cmd.cdw11 = numd >> 16;
     cmd.dataLength = bytes;
     return cmd;
+}
+
+bool IsPermittedNvmeCommand(const NvmeAdminCommand& cmd) {
+    if (cmd.opcode == kOpIdentify)
+        return cmd.nsid == 0 && cmd.cdw10 == kCnsController && cmd.cdw11 == 0 &&
+               cmd.dataLength == kIdentifyBytes;
+    if (cmd.opcode == kOpGetLogPage) {
+        const std::uint32_t numd = kLogPageBytes / 4 - 1;
+        return cmd.nsid == kAllNamespaces &&
+               cmd.cdw10 == (((numd & 0xFFFF) << 16) | kRae | kLogSmartHealth) &&
+               cmd.cdw11 == numd >> 16 && cmd.dataLength == kLogPageBytes;
+    }
+    return false;
 }
 
 bool JudgeNvmeResult(int ioctlResult, int callErrno, int* errorCode) {

@@ -18,8 +18,13 @@ struct NvmeAdminCommand {
 NvmeAdminCommand IdentifyControllerCommand();
 
 // Get Log Page `logId` over all namespaces (NSID FFFFFFFFh), `bytes` long (a non-zero
-// multiple of 4).
+// multiple of 4), with Retain Asynchronous Event (RAE) set: reading the log leaves any
+// asynchronous event the controller reported standing for the driver, which owns them.
 NvmeAdminCommand GetLogPageCommand(std::uint8_t logId, std::uint32_t bytes);
+
+// The only admin commands this program sends: Identify Controller, and Get Log Page for the
+// SMART / Health log (02h) with RAE set. Anything else never reaches a controller.
+bool IsPermittedNvmeCommand(const NvmeAdminCommand& cmd);
 
 // Turns the ioctl's result into success: 0 is success; a positive value is the NVMe status
 // the controller completed with (`*errorCode` = EIO); a negative one a failed ioctl, whose
