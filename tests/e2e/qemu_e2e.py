@@ -7,6 +7,9 @@ an ACPI battery described by an SSDT compiled with iasl. Inside the guest it run
 quorrix-report as root and as an ordinary user, and dmidecode, smartctl, nvme-cli and
 /sys/class/power_supply as the references. Back on the host, each of pages 1 to 7 is rebuilt
 byte for byte from the references and compared with what quorrix-report printed.
+With --probe, the guest also runs quorrix-probe as root and, as the ordinary user, builds
+pages 1 to 7 from its stream the way the window does (quorrix-probe-pages); each must equal
+the page read directly as root, byte for byte.
 
 Exit status: 0 all checks passed, 1 a check failed or the guest did not finish, 77 (skipped)
 when this machine cannot run QEMU at all.
@@ -292,12 +295,25 @@ text power sh -c 'for p in /sys/class/power_supply/*; do for a in $p/*; do [ -f 
 for p in 1 2 3 4 5 6 7; do bytes root-$p quorrix-report --page $p --raw; done
 text root-all quorrix-report
 for p in 1 2 3 4 5 6 7; do bytes user-$p su quser -c "quorrix-report --page $p --raw"; done
+# The window's way: the probe as root (pkexec's part), its stream decoded as the user.
+probe=/usr/local/libexec/quorrix/quorrix-probe
+if [ -x $probe ]; then
+  $probe >/tmp/probe.bin 2>/tmp/probe.err
+  text probe-status sh -c "echo $?; cat /tmp/probe.err"
+  chmod 644 /tmp/probe.bin
+  text probe-argument sh -c "$probe --help >/tmp/probe.out 2>/dev/null; echo \$? \$(wc -c </tmp/probe.out)"
+  for p in 1 2 3 4 5 6 7; do bytes probe-user-$p su quser -c "quorrix-probe-pages /tmp/probe.bin $p"; done
+fi
 # With the NVMe controller gone, drive 0 is the SATA disk.
 if [ -c /dev/nvme0 ]; then
   echo "$(basename "$(readlink -f /sys/class/nvme/nvme0/device)")" >/sys/bus/pci/drivers/nvme/unbind
   i=0; while [ -e /sys/block/nvme0n1 ] && [ $i -lt 50 ]; do usleep 100000; i=$((i + 1)); done
   text block-unbound sh -c 'ls /sys/block'
   bytes root-6-unbound quorrix-report --page 6 --raw
+  if [ -x $probe ]; then
+    $probe >/tmp/probe-sata.bin && chmod 644 /tmp/probe-sata.bin
+    bytes probe-user-6-unbound su quser -c "quorrix-probe-pages /tmp/probe-sata.bin 6"
+  fi
 fi
 """
 
@@ -461,7 +477,7 @@ def machines():
     return [a, b]
 
 
-def build_guest(machine, work, moddir, report, nonce):
+def build_guest(machine, work, moddir, report, nonce, probe=None, probe_pages=None):
     work.mkdir(parents=True)
     fs = Initramfs()
     fs.add("/init", GUEST_INIT.encode(), 0o755)
@@ -473,6 +489,9 @@ def build_guest(machine, work, moddir, report, nonce):
     for tool in ("dmidecode", "smartctl", "nvme"):
         fs.add_program(shutil.which(tool), f"/usr/sbin/{tool}")
     fs.add_program(report, "/usr/local/bin/quorrix-report")
+    if probe and probe_pages:
+        fs.add_program(probe, "/usr/local/libexec/quorrix/quorrix-probe")
+        fs.add_program(probe_pages, "/usr/local/bin/quorrix-probe-pages")
     # glibc loads the GBK converter at run time; ldd does not name it.
     for name in ("gconv-modules", "gconv-modules.cache", "GBK.so"):
         if (GCONV / name).exists():
@@ -919,6 +938,20 @@ def check_machine(machine, found, check):
     check.page(f"{name}: page 7 (battery) as a user has the battery without SMBIOS",
                page_bytes("user-7"), expected_battery_page(power, dmidecode, with_smbios=False))
 
+    if "probe-status" in found:
+        status = section("probe-status").split("\n")
+        check.true(f"{name}: quorrix-probe as root exits 0", status[0] == "0", "\n".join(status))
+        check.true(f"{name}: quorrix-probe with an argument exits 2 and writes nothing",
+                   section("probe-argument").split() == ["2", "0"], section("probe-argument"))
+        for n in range(1, 8):
+            root_page, probe_page = page_bytes(f"root-{n}"), page_bytes(f"probe-user-{n}")
+            check.true(f"{name}: page {n} from the probe's stream, decoded as a user, is the "
+                       f"page read as root", probe_page == root_page,
+                       f"{len(probe_page)} bytes against {len(root_page)}:\n"
+                       f"{probe_page.decode('gbk', 'replace')!r}")
+        check.true(f"{name}: page 6 of the SATA disk through the probe is the page read as root",
+                   page_bytes("probe-user-6-unbound") == page_bytes("root-6-unbound"))
+
     text, rc = found.get("root-all", ("", -1))
     check.true(f"{name}: the full report names all seven pages",
                rc == 0 and all(f"== {c} ==" in text for c in
@@ -929,6 +962,8 @@ def check_machine(machine, found, check):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--report", required=True, help="the quorrix-report program to test")
+    parser.add_argument("--probe", help="the quorrix-probe program to test")
+    parser.add_argument("--probe-pages", help="the quorrix-probe-pages program beside it")
     parser.add_argument("--timeout", type=float, default=100, help="seconds per guest")
     parser.add_argument("--keep", action="store_true", help="keep the work folder")
     args = parser.parse_args()
@@ -951,7 +986,8 @@ def main():
         nonce = secrets.token_hex(6)
         guests = machines()
         for machine in guests:
-            build_guest(machine, work / machine["name"], moddir, args.report, nonce)
+            build_guest(machine, work / machine["name"], moddir, args.report, nonce, args.probe,
+                        args.probe_pages)
 
         def one(machine):
             try:
