@@ -88,6 +88,13 @@ bool NothingRead(const CHdSmart& hdSmart) {
            hdSmart.m_strPowerOnHours.empty() && hdSmart.m_strPowerCycles.empty();
 }
 
+// The reader over gathered.drives; with --save, through a recorder that keeps the replies.
+std::unique_ptr<CHdSmart> ReadOver(GatheredDisk& gathered, const ReportOptions& options) {
+    if (!options.save) return std::make_unique<CHdSmart>(*gathered.drives);
+    gathered.recorder = std::make_unique<platform::CRecordingDriveSystem>(*gathered.drives);
+    return std::make_unique<CHdSmart>(*gathered.recorder);
+}
+
 }  // namespace
 
 GatheredDisk GatherDisk(const ReportOptions& options, std::string* err) {
@@ -95,16 +102,16 @@ GatheredDisk GatherDisk(const ReportOptions& options, std::string* err) {
     if (options.diskDump) {
         gathered.drives = SavedDriveIn(*options.diskDump, err);
         if (!gathered.drives) return {};
-        gathered.hdSmart = std::make_unique<CHdSmart>(*gathered.drives);
+        gathered.hdSmart = ReadOver(gathered, options);
         return gathered;
     }
     if (NamesSavedData(options)) {
         gathered.drives = std::make_unique<CNoDriveSystem>();
-        gathered.hdSmart = std::make_unique<CHdSmart>(*gathered.drives);
+        gathered.hdSmart = ReadOver(gathered, options);
         return gathered;
     }
     gathered.drives = platform::MakeSystemDriveSystem();
-    gathered.hdSmart = std::make_unique<CHdSmart>(*gathered.drives);
+    gathered.hdSmart = ReadOver(gathered, options);
     if (NothingRead(*gathered.hdSmart)) {
         const std::string hint = platform::MissingRightsHint(platform::PrivilegedRead::kDrives);
         std::fprintf(stderr,

@@ -12,6 +12,7 @@
 #include "disk/hd_smart.h"
 #include "platform/battery_system.h"
 #include "platform/drive_system.h"
+#include "platform/recorded_drive.h"
 
 class CSMBios;
 
@@ -20,6 +21,8 @@ namespace cli {
 // A source with the system it read from, which it keeps using.
 struct GatheredDisk {
     std::unique_ptr<platform::IDriveSystem> drives;
+    // With --save: between the reader and `drives`, keeping each call's outcome.
+    std::unique_ptr<platform::CRecordingDriveSystem> recorder;
     std::unique_ptr<CHdSmart> hdSmart;
 };
 struct GatheredBattery {

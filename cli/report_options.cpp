@@ -17,6 +17,9 @@ const char* const kUsage =
     "  --disk-dump DIR      decode saved drive sectors: identify.bin and smart.bin (ATA),\n"
     "                       or id-ctrl.bin and smart-log.bin (NVMe)\n"
     "  --power-supply DIR   read batteries from a copy of /sys/class/power_supply\n"
+    "  --save DIR           also keep the raw data that was read in the new folder DIR:\n"
+    "                       dmi/, disk/ and power_supply/, as the options above read them\n"
+    "  --from DIR           decode a folder written by --save\n"
     "  --help               show this help and exit\n"
     "  --version            show the version and exit\n"
     "\n"
@@ -91,12 +94,23 @@ std::variant<ReportOptions, std::string> ParseOptions(int argc, const char* cons
         } else if (Matches(arg, "--power-supply")) {
             target = &options.powerSupply;
             name = "--power-supply";
+        } else if (Matches(arg, "--save")) {
+            target = &options.save;
+            name = "--save";
+        } else if (Matches(arg, "--from")) {
+            target = &options.from;
+            name = "--from";
         } else {
             return "unknown argument '" + std::string(arg) + "'";
         }
         if (target->has_value()) return "option " + std::string(name) + " given twice";
         if (!TakeValue(argc, argv, i, name, value, err)) return err;
         *target = value;
+    }
+    if (options.from && (options.fromDump || options.dmiDir || options.diskDump ||
+                         options.powerSupply)) {
+        return "--from names every kind of saved data; give no --from-dump, --dmi-dir, "
+               "--disk-dump or --power-supply with it";
     }
     if (options.fromDump && options.dmiDir) {
         return "--from-dump and --dmi-dir both name an SMBIOS table; give one of them";

@@ -17,6 +17,8 @@ struct ReportOptions {
     std::optional<std::string>
         diskDump;  // identify.bin + smart.bin, or id-ctrl.bin + smart-log.bin
     std::optional<std::string> powerSupply;  // copy of /sys/class/power_supply
+    std::optional<std::string> save;  // folder to keep what was read in (cli/save_dir.h)
+    std::optional<std::string> from;  // such a folder, read back
 
     bool Wants(int page) const { return nPage == 0 || nPage == page; }
 };

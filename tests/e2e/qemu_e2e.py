@@ -304,6 +304,10 @@ if [ -x $probe ]; then
   text probe-argument sh -c "$probe --help >/tmp/probe.out 2>/dev/null; echo \$? \$(wc -c </tmp/probe.out)"
   for p in 1 2 3 4 5 6 7; do bytes probe-user-$p su quser -c "quorrix-probe-pages /tmp/probe.bin $p"; done
 fi
+# --save as root, --from as the user: the same pages from the saved folder.
+text save quorrix-report --save /tmp/saved --page 1
+chmod -R a+rX /tmp/saved
+for p in 1 2 3 4 5 6 7; do bytes from-$p su quser -c "quorrix-report --from /tmp/saved --page $p --raw"; done
 # With the NVMe controller gone, drive 0 is the SATA disk.
 if [ -c /dev/nvme0 ]; then
   echo "$(basename "$(readlink -f /sys/class/nvme/nvme0/device)")" >/sys/bus/pci/drivers/nvme/unbind
@@ -951,6 +955,12 @@ def check_machine(machine, found, check):
                        f"{probe_page.decode('gbk', 'replace')!r}")
         check.true(f"{name}: page 6 of the SATA disk through the probe is the page read as root",
                    page_bytes("probe-user-6-unbound") == page_bytes("root-6-unbound"))
+
+    check.true(f"{name}: quorrix-report --save as root exits 0", found.get("save", ("", -1))[1] == 0,
+               found.get("save", ("", -1))[0])
+    for n in range(1, 8):
+        check.true(f"{name}: page {n} read back with --from as a user is the page read as root",
+                   page_bytes(f"from-{n}") == page_bytes(f"root-{n}"))
 
     text, rc = found.get("root-all", ("", -1))
     check.true(f"{name}: the full report names all seven pages",
