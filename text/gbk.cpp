@@ -1,15 +1,19 @@
 // The conversion rules, the same on every system: the text is cut into sequences (UTF-8
-// sequences, GBK single bytes and byte pairs); each run of sequences that may be text goes to
-// the system's codec whole, and whatever cannot be converted becomes one "?" per sequence.
+// sequences, GBK single bytes and byte pairs). ASCII and the characters of the program's own
+// pages (gbk_known_characters.h) convert directly; each stretch of the other sequences that
+// may be text goes to the system's codec whole, and whatever cannot be converted becomes one
+// "?" per sequence. Both encodings are stateless, so a text converts alike however it is cut.
 //
 // Private Use Area characters (U+E000-U+F8FF) are never converted. Windows gives them the
 // user-defined areas of code page 936 and its unassigned pairs (A140, AAA1, D7FA, ...), iconv
 // gives them nothing; with them left out both systems convert every text alike.
 #include "text/gbk.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "text/gbk_codec.h"
+#include "text/gbk_known_characters.h"
 
 namespace text {
 namespace {
@@ -93,6 +97,59 @@ Sequence NextGbk(std::string_view s) {
     return {1, false};
 }
 
+// The listed characters by GBK code, for the way back.
+constexpr auto kKnownByGbk = [] {
+    auto byGbk = kKnownCharacters;
+    std::sort(byGbk.begin(), byGbk.end(),
+              [](const KnownCharacter& a, const KnownCharacter& b) { return a.wGbk < b.wGbk; });
+    return byGbk;
+}();
+
+constexpr bool ListedOnce() {
+    for (std::size_t i = 0; i < kKnownCharacters.size(); ++i) {
+        const KnownCharacter c = kKnownCharacters[i];
+        // Three UTF-8 bytes, two GBK bytes with a lead of 81-FE, no surrogate or private use.
+        if (c.wUnicode < 0x800 || (c.wUnicode >= 0xD800 && c.wUnicode <= 0xF8FF)) return false;
+        if (c.wGbk < 0x8140 || c.wGbk > 0xFEFE) return false;
+        if (i > 0 && kKnownCharacters[i - 1].wUnicode >= c.wUnicode) return false;
+        if (i > 0 && kKnownByGbk[i - 1].wGbk >= kKnownByGbk[i].wGbk) return false;
+    }
+    return true;
+}
+static_assert(ListedOnce(), "known characters: three UTF-8 bytes, unique and sorted");
+
+// The bytes of a listed character, converted without the codec, from its text sequence
+// (not ASCII); 0 when the character is not listed.
+std::size_t Utf8Directly(std::string_view sequence, char* out) {
+    const auto lead = static_cast<unsigned char>(sequence[0]);
+    if (sequence.size() != 3) return 0;
+    const auto unicode = static_cast<char16_t>(
+        (lead & 0x0F) << 12 | (static_cast<unsigned char>(sequence[1]) & 0x3F) << 6 |
+        (static_cast<unsigned char>(sequence[2]) & 0x3F));
+    const auto it =
+        std::lower_bound(kKnownCharacters.begin(), kKnownCharacters.end(), unicode,
+                         [](const KnownCharacter& c, char16_t u) { return c.wUnicode < u; });
+    if (it == kKnownCharacters.end() || it->wUnicode != unicode) return 0;
+    out[0] = static_cast<char>(it->wGbk >> 8);
+    out[1] = static_cast<char>(it->wGbk & 0xFF);
+    return 2;
+}
+
+std::size_t GbkDirectly(std::string_view sequence, char* out) {
+    const auto lead = static_cast<unsigned char>(sequence[0]);
+    if (sequence.size() != 2) return 0;
+    const auto gbk =
+        static_cast<std::uint16_t>(lead << 8 | static_cast<unsigned char>(sequence[1]));
+    const auto it =
+        std::lower_bound(kKnownByGbk.begin(), kKnownByGbk.end(), gbk,
+                         [](const KnownCharacter& c, std::uint16_t g) { return c.wGbk < g; });
+    if (it == kKnownByGbk.end() || it->wGbk != gbk) return 0;
+    out[0] = static_cast<char>(0xE0 | it->wUnicode >> 12);
+    out[1] = static_cast<char>(0x80 | (it->wUnicode >> 6 & 0x3F));
+    out[2] = static_cast<char>(0x80 | (it->wUnicode & 0x3F));
+    return 3;
+}
+
 // Converts the sequences of `run` one by one, "?" for each the codec refuses.
 template <typename Next, typename Append>
 void AppendEachSequence(std::string_view run, Next next, Append append, std::string& out) {
@@ -103,39 +160,64 @@ void AppendEachSequence(std::string_view run, Next next, Append append, std::str
     }
 }
 
-template <typename Next, typename Append>
-std::string Convert(std::string_view in, Next next, Append append) {
+// Converts `in`: ASCII bytes (the same in both encodings) and listed characters directly,
+// each stretch of the other sequences that may be text through the codec, whole when it
+// converts; a sequence that is no text becomes "?".
+template <typename Next, typename Append, typename Direct>
+std::string Convert(std::string_view in, Next next, Append append, Direct direct) {
     std::string out;
     out.reserve(in.size() * 3 / 2 + 4);
-    while (!in.empty()) {
-        // The run of sequences at the front that may be text, handed over whole when it
-        // converts.
-        std::size_t runLength = 0;
-        Sequence sequence;
-        while (runLength < in.size()) {
-            sequence = next(in.substr(runLength));
-            if (!sequence.bText) break;
-            runLength += sequence.nLength;
+    std::size_t i = 0;        // the next byte to look at
+    std::size_t stretch = 0;  // where the bytes waiting for the codec begin; they end at i
+    auto flush = [&] {
+        if (i == stretch) return;
+        const std::string_view waiting = in.substr(stretch, i - stretch);
+        if (!append(waiting, out)) AppendEachSequence(waiting, next, append, out);
+    };
+    while (i < in.size()) {
+        if (static_cast<unsigned char>(in[i]) < 0x80) {
+            flush();
+            std::size_t end = i + 1;
+            while (end < in.size() && static_cast<unsigned char>(in[end]) < 0x80) ++end;
+            out.append(in, i, end - i);
+            i = stretch = end;
+            continue;
         }
-        const std::string_view run = in.substr(0, runLength);
-        if (!run.empty() && !append(run, out)) AppendEachSequence(run, next, append, out);
-        in.remove_prefix(runLength);
-        if (in.empty()) break;
-        // The sequence that ended the run is no text.
-        out.push_back('?');
-        in.remove_prefix(sequence.nLength);
+        const Sequence sequence = next(in.substr(i));
+        char bytes[4];
+        const std::size_t converted =
+            sequence.bText ? direct(in.substr(i, sequence.nLength), bytes) : 0;
+        if (sequence.bText && converted == 0) {  // one more for the codec
+            i += sequence.nLength;
+            continue;
+        }
+        flush();
+        if (converted > 0) {
+            out.append(bytes, converted);
+        } else {
+            out.push_back('?');
+        }
+        i = stretch = i + sequence.nLength;
     }
+    flush();
     return out;
 }
 
 }  // namespace
 
 std::string Utf8ToGbk(std::string_view utf8) {
-    return Convert(utf8, NextUtf8, codec::AppendUtf8AsGbk);
+    // Lambdas rather than function pointers, so that the steps are inlined.
+    return Convert(
+        utf8, [](std::string_view s) { return NextUtf8(s); },
+        [](std::string_view s, std::string& out) { return codec::AppendUtf8AsGbk(s, out); },
+        [](std::string_view s, char* out) { return Utf8Directly(s, out); });
 }
 
 std::string GbkToUtf8(std::string_view gbk) {
-    return Convert(gbk, NextGbk, AppendGbkAsText);
+    return Convert(
+        gbk, [](std::string_view s) { return NextGbk(s); },
+        [](std::string_view s, std::string& out) { return AppendGbkAsText(s, out); },
+        [](std::string_view s, char* out) { return GbkDirectly(s, out); });
 }
 
 }  // namespace text

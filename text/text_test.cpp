@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "text/gbk.h"
+#include "text/gbk_codec.h"
+#include "text/gbk_known_characters.h"
 #include "text/page_text.h"
 
 namespace {
@@ -89,6 +93,51 @@ TEST(Gbk, LongTextConvertsWhole) {
     EXPECT_EQ(mixed, gbk + "?" + "\xC4\xDA\xB4\xE6");
     EXPECT_EQ(text::GbkToUtf8(gbk + "\xFF" + gbk),
               utf8.substr(0, 2000u * 7) + "?" + utf8.substr(0, 2000u * 7));
+}
+
+// The UTF-8 bytes of a code point of three UTF-8 bytes.
+std::string Utf8Of(char16_t unicode) {
+    return {static_cast<char>(0xE0 | unicode >> 12),
+            static_cast<char>(0x80 | (unicode >> 6 & 0x3F)),
+            static_cast<char>(0x80 | (unicode & 0x3F))};
+}
+
+TEST(Gbk, ListedCharactersConvertAsTheCodecDoes) {
+    // Every character that converts without the codec gets the codec's bytes, both ways.
+    for (const text::KnownCharacter& c : text::kKnownCharacters) {
+        const std::string utf8 = Utf8Of(c.wUnicode);
+        const std::string gbk = {static_cast<char>(c.wGbk >> 8), static_cast<char>(c.wGbk & 0xFF)};
+        std::string byCodec;
+        ASSERT_TRUE(text::codec::AppendUtf8AsGbk(utf8, byCodec)) << utf8;
+        EXPECT_EQ(byCodec, gbk) << utf8;
+        byCodec.clear();
+        ASSERT_TRUE(text::codec::AppendGbkAsUtf8(gbk, byCodec)) << utf8;
+        EXPECT_EQ(byCodec, utf8) << utf8;
+        EXPECT_EQ(text::Utf8ToGbk(utf8), gbk) << utf8;
+        EXPECT_EQ(text::GbkToUtf8(gbk), utf8) << utf8;
+    }
+    // ASCII is the same in both encodings, for the codec too.
+    std::string ascii;
+    for (int c = 0; c < 0x80; ++c) ascii.push_back(static_cast<char>(c));
+    std::string byCodec;
+    ASSERT_TRUE(text::codec::AppendUtf8AsGbk(ascii, byCodec));
+    EXPECT_EQ(byCodec, ascii);
+    byCodec.clear();
+    ASSERT_TRUE(text::codec::AppendGbkAsUtf8(ascii, byCodec));
+    EXPECT_EQ(byCodec, ascii);
+    EXPECT_EQ(text::Utf8ToGbk(ascii), ascii);
+    EXPECT_EQ(text::GbkToUtf8(ascii), ascii);
+}
+
+TEST(Gbk, ListedAndOtherCharactersMix) {
+    // Listed (电, 池), other (Ω, 한, 龙), no GBK (😀) and malformed sequences side by side:
+    // each converts as it would alone.
+    EXPECT_EQ(text::Utf8ToGbk("电Ω池😀龙\xE4\xB8电x"),
+              "\xB5\xE7\xA6\xB8\xB3\xD8?\xC1\xFA??\xB5\xE7x");
+    EXPECT_EQ(text::Utf8ToGbk("Ω한池"), "\xA6\xB8?\xB3\xD8");
+    EXPECT_EQ(text::GbkToUtf8("\xB5\xE7\xA6\xB8\xB3\xD8\xFF\xC1\xFA\x80\xA1\x40\xB5"),
+              "电Ω池?龙€??");
+    EXPECT_EQ(text::GbkToUtf8("\xA6\xB8\xB5\xE7\xC1\xFA"), "Ω电龙");
 }
 
 TEST(PageText, LabelsAreTwelveBytesAndColon) {
