@@ -10,7 +10,6 @@
 
 #include "cli/inputs.h"
 #include "cli/report_options.h"
-#include "cli/save_dir.h"
 #include "pages/page_dispatch.h"
 #include "platform/console.h"
 #include "platform/smbios_source.h"
@@ -46,19 +45,23 @@ std::string ForTerminal(std::string_view gbk) {
     const std::string utf8 = text::GbkToUtf8(gbk);
     std::string out;
     out.reserve(utf8.size());
+    std::size_t clean = 0;  // start of the bytes not yet copied, none of them a control
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const auto byte = static_cast<unsigned char>(utf8[i]);
-        const bool last = i + 1 == utf8.size();
-        if (byte == '\r' && !last && utf8[i + 1] == '\n') continue;
-        if ((byte < 0x20 && byte != '\n') || byte == 0x7F) {
-            out.push_back('?');
-        } else if (byte == 0xC2 && !last && static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
-            out.push_back('?');  // C2 80-9F: a C1 control
-            ++i;
+        const bool c1 = byte == 0xC2 && i + 1 < utf8.size() &&
+                        static_cast<unsigned char>(utf8[i + 1]) <= 0x9F;  // C2 80-9F
+        if (byte >= 0x20 && byte != 0x7F && !c1) continue;
+        if (byte == '\n') continue;
+        out.append(utf8, clean, i - clean);
+        if (byte == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') {
+            // a line end: the LF that follows is copied with the next bytes
         } else {
-            out.push_back(utf8[i]);
+            out.push_back('?');
+            if (c1) ++i;
         }
+        clean = i + 1;
     }
+    out.append(utf8, clean, utf8.size() - clean);
     return out;
 }
 
@@ -98,7 +101,7 @@ int main(int argc, char** argv) {
                      message->c_str());
         return kExitBadInput;
     }
-    cli::ReportOptions& options = std::get<cli::ReportOptions>(parsed);
+    const cli::ReportOptions& options = std::get<cli::ReportOptions>(parsed);
     if (options.bHelp) return WriteText(cli::kUsage) ? 0 : 1;
     if (options.bVersion) return WriteText("quorrix-report 2.0\n") ? 0 : 1;
 
@@ -106,20 +109,18 @@ int main(int argc, char** argv) {
     // names saved data for it: a named file that cannot be used is an error even when its
     // page is not printed.
     std::string err;
-    if (options.from && !cli::ResolveFrom(&options, &err)) return Fail(err);
-    // --save keeps all three sources, whichever page is printed.
     std::unique_ptr<CSMBios> smbios;
-    if (options.nPage != 6 || options.fromDump || options.dmiDir || options.save) {
+    if (options.nPage != 6 || options.fromDump || options.dmiDir) {
         smbios = cli::GatherSmbios(options, &err);
         if (!smbios) return Fail(err);
     }
     cli::GatheredDisk disk;
-    if (options.Wants(6) || options.diskDump || options.save) {
+    if (options.Wants(6) || options.diskDump) {
         disk = cli::GatherDisk(options, &err);
         if (!disk.hdSmart) return Fail(err);
     }
     cli::GatheredBattery battery;
-    if (options.Wants(7) || options.powerSupply || options.save) {
+    if (options.Wants(7) || options.powerSupply) {
         battery = cli::GatherBattery(options, &err);
         if (!battery.battery) return Fail(err);
     }
@@ -127,8 +128,6 @@ int main(int argc, char** argv) {
     // record to show.
     platform::CFixedSmbiosSource noTables({});
     if (!smbios) smbios = std::make_unique<CSMBios>(noTables, platform::Notifier());
-
-    if (options.save && !cli::SaveTo(options, *smbios, disk, battery, &err)) return Fail(err);
 
     const pages::PageSources sources{smbios.get(), disk.hdSmart.get(), battery.battery.get()};
     pages::CPageStrings strings;
