@@ -13,8 +13,9 @@
 # double-click on categories 1 to 8 (8 runs quorrix-systeminfo and pauses a second);
 # hardinfo: its Computer, Devices and Network pages, one after the other with the arrow key
 # (its Benchmarks section runs benchmarks and is left out).
-# Both run as root, as the desktop entry starts quorrix; its SMBIOS, drive and battery reads
-# are part of its start-up.
+# Both run as root, where quorrix reads the SMBIOS tables and the drive itself; those reads
+# and the battery's are part of its start-up. (A user's quorrix gets them from quorrix-probe
+# through pkexec: scripts/measure/probe-vs-root-window.sh times that.)
 # Needs Xvfb, xdotool, a C compiler with the Xlib headers (libx11-dev) and hardinfo.
 set -euo pipefail
 
@@ -23,7 +24,7 @@ build=${1:-$root/build/release}
 runs=${2:-15}
 
 if [ "$(id -u)" -ne 0 ]; then
-  # Not as root, quorrix would first ask pkexec for root; the comparison runs both as root.
+  # Not as root, quorrix would ask pkexec to run its probe; the comparison runs both as root.
   echo "bench: run as root (sudo scripts/bench-window.sh), so quorrix starts as it would with its rights" >&2
   exit 1
 fi

@@ -6,10 +6,11 @@
 # PROGRAM defaults to the installed quorrix. The start is the moment a shell execs it (bash's
 # EPOCHREALTIME); the first frame is the moment the X11 platform plugin first sends window
 # pixels to the X server, caught by first_frame_probe.c preloaded into the program, which
-# then ends the process. With --user, it runs as that user with a stand-in pkexec first on
-# PATH, which notes when the launcher calls it (the moment a real pkexec would put up the
-# authentication prompt) and answers "dismissed" (126): that gives the time to the prompt,
-# and then the time to the window the user gets without root.
+# then ends the process. With --user, it runs as that user, and the window runs the probe
+# through the system's /usr/bin/pkexec: with no polkit agent or rule to grant it, that is the
+# time to the window the user gets without root; with a rule that grants the probe's action,
+# the time through the probe (scripts/measure/probe-vs-root-window.sh compares that with the
+# window that ran itself as root).
 # Uses $DISPLAY, or starts Xvfb on :97 when there is none.
 set -euo pipefail
 
@@ -49,29 +50,18 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=:97
   for _ in $(seq 100); do [ -e /tmp/.X11-unix/X97 ] && break; sleep 0.05; done
 fi
-
-# The stand-in pkexec: notes the time it was called, then answers as a dismissed prompt does.
-mkdir -p "$work/bin"
-cat >"$work/bin/pkexec" <<'EOF'
-#!/bin/bash
-printf '%s\n' "$EPOCHREALTIME" >"$QRX_PKEXEC_FILE"
-exit 126
-EOF
-chmod 755 "$work/bin/pkexec"
-
 median() { sort -n | awk '{v[NR] = $1} END {if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 ms() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.0f\n", (b - a) * 1000}'; }
 
 : >"$work/frame.ms"
-: >"$work/prompt.ms"
 for i in $(seq "$runs"); do
-  rm -f "$work/start" "$work/frame" "$work/pkexec"
+  rm -f "$work/start" "$work/frame"
   chmod 777 "$work"
   launch=(bash -c 'printf "%s\n" "$EPOCHREALTIME" >"$1"; shift; exec "$@"' _ "$work/start" "$program")
   envs=(DISPLAY="$DISPLAY" LD_PRELOAD="$probe" QRX_FRAME_FILE="$work/frame" QRX_FRAME_EXIT=1
-        QRX_PKEXEC_FILE="$work/pkexec" HOME=/tmp)
+        HOME=/tmp)
   if [ -n "$user" ]; then
-    runuser -u "$user" -- env -i "${envs[@]}" PATH="$work/bin:/usr/bin:/bin" "${launch[@]}" \
+    runuser -u "$user" -- env -i "${envs[@]}" PATH=/usr/bin:/bin "${launch[@]}" \
       >/dev/null 2>"$work/stderr" || true
   else
     env -i "${envs[@]}" PATH=/usr/bin:/bin "${launch[@]}" >/dev/null 2>"$work/stderr" || true
@@ -79,15 +69,10 @@ for i in $(seq "$runs"); do
   [ -s "$work/frame" ] || { echo "run $i: no frame was painted; stderr:"; cat "$work/stderr"; exit 1; }
   start=$(cat "$work/start")
   ms "$start" "$(cat "$work/frame")" >>"$work/frame.ms"
-  if [ -n "$user" ]; then
-    [ -s "$work/pkexec" ] || { echo "run $i: the launcher did not call pkexec"; exit 1; }
-    ms "$start" "$(cat "$work/pkexec")" >>"$work/prompt.ms"
-  fi
 done
 
 echo "program: $program, runs: $runs, as: ${user:-root}"
 echo "start to first painted frame, ms: $(tr '\n' ' ' <"$work/frame.ms")-> median $(median <"$work/frame.ms")"
 if [ -n "$user" ]; then
-  echo "start to pkexec call (the prompt), ms: $(tr '\n' ' ' <"$work/prompt.ms")-> median $(median <"$work/prompt.ms")"
   echo "stderr of the last run: $(cat "$work/stderr")"
 fi
