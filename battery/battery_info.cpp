@@ -1,6 +1,5 @@
 #include "battery/battery_info.h"
 
-#include <charconv>
 #include <utility>
 
 #include "text/gbk.h"
@@ -14,12 +13,19 @@ std::string Signed(std::uint32_t value) {
     return std::to_string(static_cast<std::int32_t>(value));
 }
 
-// Millivolts as volts with six decimals ("%f"), independent of the process locale.
+// Millivolts as volts with six decimals ("%f" of millivolts / 1000.0), independent of the
+// process locale. For a 32-bit count the quotient lies far within half a millionth of the
+// exact decimal, so the decimals are the three millivolt digits and "000"; they are written
+// directly, which keeps the floating-point formatter (and libm) out of the programs.
 std::string Volts(std::uint32_t millivolts) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, millivolts / 1000.0,
-                                      std::chars_format::fixed, 6);
-    return std::string(buffer, result.ptr);
+    std::string text = std::to_string(millivolts / 1000u);
+    const unsigned fraction = millivolts % 1000u;
+    text += '.';
+    text += static_cast<char>('0' + fraction / 100);
+    text += static_cast<char>('0' + fraction / 10 % 10);
+    text += static_cast<char>('0' + fraction % 10);
+    text += "000";
+    return text;
 }
 
 // Wear in whole percent: (1 - full / design) * 100, each step rounded to double precision,
