@@ -10,6 +10,7 @@
 
 #include "cli/inputs.h"
 #include "cli/report_options.h"
+#include "cli/save_dir.h"
 #include "pages/page_dispatch.h"
 #include "platform/console.h"
 #include "platform/smbios_source.h"
@@ -101,7 +102,7 @@ int main(int argc, char** argv) {
                      message->c_str());
         return kExitBadInput;
     }
-    const cli::ReportOptions& options = std::get<cli::ReportOptions>(parsed);
+    cli::ReportOptions& options = std::get<cli::ReportOptions>(parsed);
     if (options.bHelp) return WriteText(cli::kUsage) ? 0 : 1;
     if (options.bVersion) return WriteText("quorrix-report 2.0\n") ? 0 : 1;
 
@@ -109,18 +110,20 @@ int main(int argc, char** argv) {
     // names saved data for it: a named file that cannot be used is an error even when its
     // page is not printed.
     std::string err;
+    if (options.from && !cli::ResolveFrom(&options, &err)) return Fail(err);
+    // --save keeps all three sources, whichever page is printed.
     std::unique_ptr<CSMBios> smbios;
-    if (options.nPage != 6 || options.fromDump || options.dmiDir) {
+    if (options.nPage != 6 || options.fromDump || options.dmiDir || options.save) {
         smbios = cli::GatherSmbios(options, &err);
         if (!smbios) return Fail(err);
     }
     cli::GatheredDisk disk;
-    if (options.Wants(6) || options.diskDump) {
+    if (options.Wants(6) || options.diskDump || options.save) {
         disk = cli::GatherDisk(options, &err);
         if (!disk.hdSmart) return Fail(err);
     }
     cli::GatheredBattery battery;
-    if (options.Wants(7) || options.powerSupply) {
+    if (options.Wants(7) || options.powerSupply || options.save) {
         battery = cli::GatherBattery(options, &err);
         if (!battery.battery) return Fail(err);
     }
@@ -128,6 +131,8 @@ int main(int argc, char** argv) {
     // record to show.
     platform::CFixedSmbiosSource noTables({});
     if (!smbios) smbios = std::make_unique<CSMBios>(noTables, platform::Notifier());
+
+    if (options.save && !cli::SaveTo(options, *smbios, disk, battery, &err)) return Fail(err);
 
     const pages::PageSources sources{smbios.get(), disk.hdSmart.get(), battery.battery.get()};
     pages::CPageStrings strings;
