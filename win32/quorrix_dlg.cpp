@@ -1,0 +1,171 @@
+#include "win32/quorrix_dlg.h"
+
+#include <array>
+
+#include "pages/dialog_texts.h"
+#include "sysinfo/command_capture.h"
+#include "text/gbk.h"
+#include "win32/about_dlg.h"
+#include "win32/app_name.h"
+#include "win32/pixel_test_wnd.h"
+#include "win32/resource_ids.h"
+#include "win32/wide_text.h"
+
+CQuorrixDlg::CQuorrixDlg(const DialogSeams& seams, platform::Notifier notify)
+    : CDialogBase(IDD_QUORRIX_DIALOG),
+      m_smbios(seams.smbiosSource, notify),
+      m_hdSmart(seams.drives),
+      m_battery(seams.batteries),
+      m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_notify(std::move(notify)),
+      m_processRunner(seams.processRunner),
+      m_pause(seams.pause),
+      m_strSummaryCommand(seams.strSummaryCommand) {}
+
+BOOL CQuorrixDlg::OnInitDialog() {
+    m_hCategoryList = GetDlgItem(m_hWnd, IDC_CATEGORY_LIST);
+    m_hPageEdit = GetDlgItem(m_hWnd, IDC_PAGE_EDIT);
+    m_hPageFrame = GetDlgItem(m_hWnd, IDC_STATIC);
+    CenterOnPrimaryScreen();
+    AddAboutItem();
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    FillCategoryList();
+    SetPaneText(text::Utf8ToGbk(pages::kWelcomeText));
+    // The system puts the focus on the first tab stop, the category list; nothing is
+    // selected and the frame keeps the template's caption.
+    return TRUE;
+}
+
+void CQuorrixDlg::CenterOnPrimaryScreen() {
+    RECT work{};
+    RECT window{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || !GetWindowRect(m_hWnd, &window)) {
+        return;
+    }
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    const int x = work.left + (work.right - work.left - width) / 2;
+    const int y = work.top + (work.bottom - work.top - height) / 2;
+    SetWindowPos(m_hWnd, nullptr, x > work.left ? x : work.left, y > work.top ? y : work.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CQuorrixDlg::AddAboutItem() {
+    HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE);
+    if (hSysMenu == nullptr) return;
+    std::array<wchar_t, 128> item{};
+    if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, item.data(),
+                    static_cast<int>(item.size())) <= 0) {
+        return;
+    }
+    AppendMenuW(hSysMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(hSysMenu, MF_STRING, IDM_ABOUTBOX, item.data());
+}
+
+void CQuorrixDlg::FillCategoryList() {
+    for (std::string_view name : pages::kCategoryNames) {
+        SendMessageW(m_hCategoryList, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(win32::Utf8ToWide(name).c_str()));
+    }
+}
+
+INT_PTR CQuorrixDlg::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) {
+    switch (nMsg) {
+        case WM_SYSCOMMAND:
+            return OnSysCommand(static_cast<UINT>(wParam)) ? TRUE : FALSE;
+        case WM_PAINT:
+            return OnPaint() ? TRUE : FALSE;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<INT_PTR>(m_hIcon);
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDC_CATEGORY_LIST && HIWORD(wParam) == LBN_DBLCLK) {
+                OnCategoryDblClk();
+                return TRUE;
+            }
+            return CDialogBase::OnMessage(nMsg, wParam, lParam);
+        default:
+            return CDialogBase::OnMessage(nMsg, wParam, lParam);
+    }
+}
+
+bool CQuorrixDlg::OnSysCommand(UINT nID) {
+    if ((nID & 0xFFF0) != IDM_ABOUTBOX) return false;
+    CAboutDlg about;
+    about.DoModal(m_hWnd);
+    return true;
+}
+
+bool CQuorrixDlg::OnPaint() {
+    if (!IsIconic(m_hWnd)) return false;
+    PAINTSTRUCT ps{};
+    HDC hDC = BeginPaint(m_hWnd, &ps);
+    SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0);
+    const int cxIcon = GetSystemMetrics(SM_CXICON);
+    const int cyIcon = GetSystemMetrics(SM_CYICON);
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    const int x = (client.right - client.left - cxIcon + 1) / 2;
+    const int y = (client.bottom - client.top - cyIcon + 1) / 2;
+    DrawIcon(hDC, x, y, m_hIcon);
+    EndPaint(m_hWnd, &ps);
+    return true;
+}
+
+int CQuorrixDlg::SelectedPosition() const {
+    return static_cast<int>(SendMessageW(m_hCategoryList, LB_GETCURSEL, 0, 0));
+}
+
+void CQuorrixDlg::SetFrameCaption(std::string_view utf8Caption) {
+    SetWindowTextW(m_hPageFrame, win32::Utf8ToWide(utf8Caption).c_str());
+}
+
+void CQuorrixDlg::SetPaneText(const std::string& gbkText) {
+    SetWindowTextW(m_hPageEdit, win32::GbkToWide(gbkText).c_str());
+}
+
+void CQuorrixDlg::PaintNow() {
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void CQuorrixDlg::OnCategoryDblClk() {
+    const int position = SelectedPosition();
+    switch (pages::ActionOf(position)) {
+        case pages::CategoryAction::kBuildPage:
+            SetFrameCaption(pages::CaptionOf(position));
+            SetPaneText(
+                pages::BuildTextPage(position, {&m_smbios, &m_hdSmart, &m_battery}, &m_pages));
+            break;
+        case pages::CategoryAction::kRunSummary:
+            SetFrameCaption(pages::kWaitCaption);
+            // The run blocks this thread; paint the caption now so that it is seen meanwhile.
+            PaintNow();
+            RunCommand(m_strSummaryCommand);
+            SetFrameCaption(pages::CaptionOf(position));
+            break;
+        case pages::CategoryAction::kOpenPixelTest: {
+            m_notify(text::Utf8ToGbk(pages::kPixelTestHint), text::Utf8ToGbk(pages::kHintCaption));
+            // Owned by this dialog; it frees itself when its window goes.
+            auto* pTest = new CPixelTestWnd;
+            if (pTest->Create(m_hWnd) == nullptr) {
+                // No window was made (its initialisation never destroys it), so nothing
+                // else will free the object.
+                delete pTest;
+                break;
+            }
+            ShowWindow(pTest->GetSafeHwnd(), SW_SHOW);
+            break;
+        }
+        case pages::CategoryAction::kNothing:
+            break;
+    }
+}
+
+void CQuorrixDlg::RunCommand(std::string command) {
+    const sysinfo::CaptureView view{[this](const std::string& output) {
+                                        SetPaneText(output);
+                                        PaintNow();
+                                    },
+                                    m_pause, m_notify, win32::ApplicationName()};
+    sysinfo::RunCommand(m_processRunner, command, view);
+}

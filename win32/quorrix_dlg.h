@@ -1,0 +1,67 @@
+// CQuorrixDlg: the main window (template 102). Its three data sources gather everything at
+// construction, before any window exists; a double-click on a category shows that
+// category's page.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "app/dialog_seams.h"
+#include "battery/battery_info.h"
+#include "disk/hd_smart.h"
+#include "pages/page_dispatch.h"
+#include "platform/notifier.h"
+#include "smbios/smbios.h"
+#include "win32/dialog_base.h"
+
+class CQuorrixDlg : public CDialogBase {
+public:
+    // Gathers the SMBIOS tables, the first drive and the first battery through `seams`, in
+    // that order, and loads the icon. `notify` shows the program's message boxes, those of
+    // the data sources included.
+    CQuorrixDlg(const DialogSeams& seams, platform::Notifier notify);
+
+    // Adds the nine entries of pages::kCategoryNames to the category list, in table order.
+    void FillCategoryList();
+    // Shows the page of the selected category (nothing when none is selected).
+    void OnCategoryDblClk();
+    // Runs `command` through the command interpreter and streams its output into the page
+    // pane.
+    void RunCommand(std::string command);
+
+    CSMBios m_smbios;
+    CHdSmart m_hdSmart;
+    CBatteryInfo m_battery;
+    // The seven page strings and the SMBIOS version text the BIOS page writes.
+    pages::CPageStrings m_pages;
+    HICON m_hIcon = nullptr;
+
+protected:
+    INT_PTR OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnInitDialog() override;
+
+private:
+    // WM_SYSCOMMAND: the about item, else the system's handling (false).
+    bool OnSysCommand(UINT nID);
+    // WM_PAINT: the icon, centred, while the window is minimised (false: default painting).
+    bool OnPaint();
+    // Appends the separator and the about item (string 101) to the system menu.
+    void AddAboutItem();
+    void CenterOnPrimaryScreen();
+    // The selected position of the category list, -1 when nothing is selected.
+    int SelectedPosition() const;
+    void SetFrameCaption(std::string_view utf8Caption);
+    void SetPaneText(const std::string& gbkText);
+    // Paints what changed, the controls included, before this handler goes on.
+    void PaintNow();
+
+    HWND m_hCategoryList = nullptr;
+    HWND m_hPageFrame = nullptr;
+    HWND m_hPageEdit = nullptr;
+    platform::Notifier m_notify;
+    platform::IProcessRunner& m_processRunner;
+    std::function<void(std::chrono::milliseconds)> m_pause;
+    std::string m_strSummaryCommand;
+};

@@ -1,0 +1,15 @@
+// quorrix.exe: the window. It takes no command line.
+#include <windows.h>
+
+#include "win32/quorrix_app.h"
+
+namespace {
+
+CQuorrixApp theApp;
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    theApp.InitInstance();
+    return 0;
+}
