@@ -5,12 +5,14 @@
 #   2. `quorrix-report --from-dump F --page 5` beside `dmidecode --from-dump F -t 17` on the
 #      same dump files, with hyperfine; the ratio of the medians.
 # Usage: scripts/bench-report.sh [FIXTURES_DIR]   (default ../shared/fixtures)
+#   BENCH_BUILD_DIR: the release build to use (default build-smbios-bench);
+#   ROUNDS, RUNS: hyperfine rounds per dump and runs per round (default 6 and 60).
 # Needs: cmake, ninja, libbenchmark-dev, hyperfine, dmidecode, python3.
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")/.." && pwd)"
 fixtures="$(cd "${1:-$here/../shared/fixtures}" && pwd)"
-build="$here/build-smbios-bench"
+build="${BENCH_BUILD_DIR:-$here/build-smbios-bench}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
