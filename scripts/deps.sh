@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing Quorrix need.
-# Usage: scripts/deps.sh [run|test]   (default: run)
+# Usage: scripts/deps.sh [run|test|windows]   (default: run)
 set -euo pipefail
 
 # Building and running the window and quorrix-report.
@@ -24,18 +24,44 @@ TEST_PACKAGES=(
   hyperfine
 )
 
-want=("${RUN_PACKAGES[@]}")
-if [ "${1:-run}" = test ]; then want+=("${TEST_PACKAGES[@]}"); fi
+# The Windows build on top: the mingw-w64 cross compiler (POSIX threads), windres, the
+# Windows headers, GoogleTest's sources to cross-build, Wine to run the programs and tests
+# under, and the zh_CN.UTF-8 locale that gives Wine the Chinese ANSI code page (936).
+WINDOWS_PACKAGES=(
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev googletest
+  wine wine64 locales xvfb xauth
+)
+
+case "${1:-run}" in
+  run) want=("${RUN_PACKAGES[@]}") ;;
+  test) want=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
+  windows) want=(cmake ninja-build "${WINDOWS_PACKAGES[@]}") ;;
+  *)
+    echo "usage: scripts/deps.sh [run|test|windows]" >&2
+    exit 2
+    ;;
+esac
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+# Generates the zh_CN.UTF-8 locale when it is missing (Wine's code page follows LANG).
+make_chinese_locale() {
+  locale -a 2>/dev/null | grep -qix 'zh_CN.utf-\?8' && return 0
+  echo "Generating the zh_CN.UTF-8 locale" >&2
+  $SUDO sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
+}
 
 missing=()
 for p in "${want[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}" >&2
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+if [ "${1:-run}" = windows ]; then make_chinese_locale; fi
