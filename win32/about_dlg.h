@@ -7,4 +7,11 @@
 class CAboutDlg : public CDialogBase {
 public:
     CAboutDlg() : CDialogBase(IDD_ABOUTBOX) {}
+
+protected:
+    // Centred over the main window.
+    BOOL OnInitDialog() override {
+        CenterWindow();
+        return TRUE;
+    }
 };

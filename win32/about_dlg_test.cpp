@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 
 #include "pages/dialog_texts.h"
@@ -48,6 +49,7 @@ struct AboutSeen {
     HICON hIcon = nullptr;
     RECT client{};
     RECT mapped{};
+    RECT window{};
 };
 
 AboutSeen RunAboutFrom(const std::function<void()>& open, HWND hMain) {
@@ -68,6 +70,7 @@ AboutSeen RunAboutFrom(const std::function<void()>& open, HWND hMain) {
             }
         }
         GetClientRect(hAbout, &seen.client);
+        GetWindowRect(hAbout, &seen.window);
         seen.mapped = {0, 0, 235, 55};
         MapDialogRect(hAbout, &seen.mapped);
         // Its OK button, pressed.
@@ -93,6 +96,11 @@ TEST_F(DialogTest, TheAboutItemOpensTheAboutBoxModally) {
     EXPECT_NE(seen.hIcon, nullptr);
     EXPECT_EQ(seen.client.right, seen.mapped.right);
     EXPECT_EQ(seen.client.bottom, seen.mapped.bottom);
+    // Centred over the main window.
+    RECT main{};
+    GetWindowRect(hDlg, &main);
+    EXPECT_LE(std::abs((seen.window.left + seen.window.right) - (main.left + main.right)), 1);
+    EXPECT_LE(std::abs((seen.window.top + seen.window.bottom) - (main.top + main.bottom)), 1);
     // It is gone and the main window takes input again.
     EXPECT_EQ(FindThreadWindow(L"关于 Quorrix"), nullptr);
     EXPECT_TRUE(IsWindowEnabled(hDlg));

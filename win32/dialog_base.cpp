@@ -31,6 +31,26 @@ void CDialogBase::EndDialog(INT_PTR nResult) {
     }
 }
 
+void CDialogBase::CenterWindow() {
+    RECT work{};
+    RECT window{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || !GetWindowRect(m_hWnd, &window)) {
+        return;
+    }
+    RECT around = work;
+    HWND hOwner = GetWindow(m_hWnd, GW_OWNER);
+    if (hOwner != nullptr && IsWindowVisible(hOwner)) GetWindowRect(hOwner, &around);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    int x = around.left + (around.right - around.left - width) / 2;
+    int y = around.top + (around.bottom - around.top - height) / 2;
+    if (x + width > work.right) x = work.right - width;
+    if (y + height > work.bottom) y = work.bottom - height;
+    if (x < work.left) x = work.left;
+    if (y < work.top) y = work.top;
+    SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CDialogBase::OnMessage(UINT nMsg, WPARAM wParam, LPARAM) {
     switch (nMsg) {
         case WM_INITDIALOG:

@@ -35,6 +35,9 @@ protected:
     void EndDialog(INT_PTR nResult);
     // Called once the window is gone (WM_NCDESTROY); the object may delete itself here.
     virtual void PostNcDestroy() {}
+    // Centres the window over its owner, or in the primary screen's work area when it has
+    // none, kept inside that work area.
+    void CenterWindow();
 
     HWND m_hWnd = nullptr;
 

@@ -26,7 +26,8 @@ BOOL CQuorrixDlg::OnInitDialog() {
     m_hCategoryList = GetDlgItem(m_hWnd, IDC_CATEGORY_LIST);
     m_hPageEdit = GetDlgItem(m_hWnd, IDC_PAGE_EDIT);
     m_hPageFrame = GetDlgItem(m_hWnd, IDC_STATIC);
-    CenterOnPrimaryScreen();
+    // Centred on the primary screen (it has no owner).
+    CenterWindow();
     AddAboutItem();
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
@@ -35,20 +36,6 @@ BOOL CQuorrixDlg::OnInitDialog() {
     // The system puts the focus on the first tab stop, the category list; nothing is
     // selected and the frame keeps the template's caption.
     return TRUE;
-}
-
-void CQuorrixDlg::CenterOnPrimaryScreen() {
-    RECT work{};
-    RECT window{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || !GetWindowRect(m_hWnd, &window)) {
-        return;
-    }
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    const int x = work.left + (work.right - work.left - width) / 2;
-    const int y = work.top + (work.bottom - work.top - height) / 2;
-    SetWindowPos(m_hWnd, nullptr, x > work.left ? x : work.left, y > work.top ? y : work.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CQuorrixDlg::AddAboutItem() {

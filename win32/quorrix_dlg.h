@@ -49,7 +49,6 @@ private:
     bool OnPaint();
     // Appends the separator and the about item (string 101) to the system menu.
     void AddAboutItem();
-    void CenterOnPrimaryScreen();
     // The selected position of the category list, -1 when nothing is selected.
     int SelectedPosition() const;
     void SetFrameCaption(std::string_view utf8Caption);

@@ -39,13 +39,6 @@ void Send(INPUT input) {
     SendInput(1, &input, sizeof(INPUT));
 }
 
-void SendMouse(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    Send(input);
-}
-
 }  // namespace
 
 void Pump(std::chrono::milliseconds duration, HWND hDialog) {
@@ -118,7 +111,11 @@ HWND FindThreadWindow(const std::wstring& caption) {
     return nullptr;
 }
 
-void MoveMouseTo(POINT screen) {
+namespace {
+
+// A mouse event at an absolute screen point. Every event carries the point, so a button
+// event never lands where the pointer was before the move.
+INPUT MouseAt(POINT screen, DWORD flags) {
     // Absolute coordinates run from 0 to 65535 over the primary screen.
     const int cx = GetSystemMetrics(SM_CXSCREEN);
     const int cy = GetSystemMetrics(SM_CYSCREEN);
@@ -126,19 +123,32 @@ void MoveMouseTo(POINT screen) {
     input.type = INPUT_MOUSE;
     input.mi.dx = static_cast<LONG>((screen.x * 65536LL + cx / 2) / cx);
     input.mi.dy = static_cast<LONG>((screen.y * 65536LL + cy / 2) / cy);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    Send(input);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+void SendClicks(POINT screen, int count, bool bRight) {
+    std::vector<INPUT> inputs{MouseAt(screen, 0)};
+    for (int i = 0; i < count; ++i) {
+        inputs.push_back(MouseAt(screen, bRight ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN));
+        inputs.push_back(MouseAt(screen, bRight ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP));
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+}  // namespace
+
+void MoveMouseTo(POINT screen) {
+    INPUT input = MouseAt(screen, 0);
+    SendInput(1, &input, sizeof(INPUT));
 }
 
 void Click(POINT screen, bool bRight) {
-    MoveMouseTo(screen);
-    SendMouse(bRight ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    SendMouse(bRight ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    SendClicks(screen, 1, bRight);
 }
 
 void DoubleClick(POINT screen) {
-    Click(screen);
-    Click(screen);
+    SendClicks(screen, 2, false);
 }
 
 void PressKey(WORD vk) {
