@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "cli/inputs.h"
 #include "platform/battery_system.h"
@@ -42,21 +43,30 @@ const char* SpecialKind(const fs::path& path) {
     }
 }
 
-// The folder's entries and those of each folder in it (the supplies and their attribute
-// files, which is all the reader opens) hold no pipe, socket or device. Asked by name only:
-// nothing is opened, so nothing can block.
+// The folder can be listed, and its entries and those of each folder in it (the supplies
+// and their attribute files, which is all the reader opens) hold no pipe, socket or device.
+// Asked by name only: nothing is opened, so nothing can block; one folder is open at a time.
 bool HoldsOnlyFiles(const fs::path& root, std::string* err) {
     auto refuse = [&](const fs::path& path, const char* kind) {
         *err = Utf8Of(path) + ": is " + kind + ", not a file";
         return false;
     };
+    std::vector<fs::path> folders;
     std::error_code ec;
-    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-        if (const char* kind = SpecialKind(it->path())) return refuse(it->path(), kind);
-        std::error_code dirEc;
-        if (!fs::is_directory(it->path(), dirEc)) continue;
-        for (fs::directory_iterator file(it->path(), dirEc); !dirEc && file != end;
-             file.increment(dirEc)) {
+    {
+        fs::directory_iterator entry(root, ec);
+        if (ec) {
+            *err = Utf8Of(root) + ": " + ec.message();
+            return false;
+        }
+        for (const fs::directory_iterator end; !ec && entry != end; entry.increment(ec)) {
+            if (const char* kind = SpecialKind(entry->path())) return refuse(entry->path(), kind);
+            std::error_code dirEc;
+            if (fs::is_directory(entry->path(), dirEc)) folders.push_back(entry->path());
+        }
+    }  // the root is closed before its folders are opened
+    for (const fs::path& folder : folders) {
+        for (fs::directory_iterator file(folder, ec), end; !ec && file != end; file.increment(ec)) {
             if (const char* kind = SpecialKind(file->path())) return refuse(file->path(), kind);
         }
     }
@@ -83,11 +93,6 @@ GatheredBattery GatherBattery(const ReportOptions& options, std::string* err) {
         }
         if (!std::filesystem::is_directory(status)) {
             *err = *options.powerSupply + ": not a folder";
-            return {};
-        }
-        std::filesystem::directory_iterator probe(dir, ec);
-        if (ec) {
-            *err = *options.powerSupply + ": " + ec.message();
             return {};
         }
         if (!HoldsOnlyFiles(dir, err)) return {};

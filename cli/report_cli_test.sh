@@ -224,6 +224,12 @@ if mkfifo "$tmp/fifo" 2>/dev/null; then
     printf 'Battery\n' >"$tmp/pipeps/BAT0/type"
     mkfifo "$tmp/pipeps/BAT0/voltage_now"
     expect_refused battery-attribute-is-a-pipe "$tmp/pipeps/BAT0/voltage_now" --power-supply "$tmp/pipeps" --page 7
+    # With a single descriptor to spare the folder is still looked through and read whole:
+    # never more than one folder open at a time.
+    plain=("${report[@]}")
+    report=(bash -c 'ulimit -n 4 && exec "$@"' _ "${plain[@]}")
+    expect_refused one-folder-at-a-time "$tmp/pipeps/BAT0/voltage_now" --power-supply "$tmp/pipeps" --page 7
+    report=("${plain[@]}")
     rm "$tmp/pipeps/BAT0/voltage_now"
     ln -s /dev/zero "$tmp/pipeps/BAT0/uevent"
     expect_refused battery-uevent-links-to-a-device "$tmp/pipeps/BAT0/uevent" --power-supply "$tmp/pipeps" --page 7
@@ -237,7 +243,14 @@ if mkfifo "$tmp/fifo" 2>/dev/null; then
       expect_refused dump-is-a-socket "$tmp/pipeps/BAT0/status" --from-dump "$tmp/pipeps/BAT0/status"
       rm "$tmp/pipeps/BAT0/status"
     fi
+    printf '12000000\n' >"$tmp/pipeps/BAT0/voltage_now"
+    report=(bash -c 'ulimit -n 4 && exec "$@"' _ "${plain[@]}")
     expect_exit 0 power-supply-of-files-only --power-supply "$tmp/pipeps" --page 7
+    report=("${plain[@]}")
+    if ! grep -q '^电池电压    ：12.000000V$' "$tmp/out"; then
+      echo "FAIL power-supply-of-files-only: voltage not read: $(cat "$tmp/out")"
+      failures=$((failures + 1))
+    fi
   fi
 fi
 
