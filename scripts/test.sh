@@ -104,13 +104,20 @@ if [ -d "$tools" ] && [ -d "$fixtures" ]; then
   step "smbios-oracle" "$tools/smbios-oracle" --all-memory-types "$report" "$fixtures/smbios"
   step "disk-oracle" "$tools/disk-oracle" --wear "$report" "$fixtures/ata" "$fixtures/nvme"
   step "battery-oracle" "$tools/battery-oracle" "$report" "$fixtures/battery"
-  # ---- Windows oracle runs: the same comparisons against quorrix-report.exe under Wine ----
-  # build/win/quorrix-report-wine (made by the Windows step) runs it through
-  # scripts/windows/wine-exe, output bytes unchanged. To be added here, for example:
-  #   report_win="$root/build/win/quorrix-report-wine"
-  #   step "smbios-oracle (Windows)" "$tools/smbios-oracle" --all-memory-types "$report_win" \
-  #     "$fixtures/smbios"
-  # ---- end of the Windows oracle runs ----
+  # The same comparisons against quorrix-report.exe under Wine (through the wrapper the
+  # Windows step made), and its pages byte for byte against the Linux build's.
+  report_win="$root/build/win/quorrix-report-wine"
+  if [ -x "$report_win" ]; then
+    step "smbios-oracle (Windows)" "$tools/smbios-oracle" --all-memory-types "$report_win" \
+      "$fixtures/smbios"
+    step "disk-oracle (Windows)" "$tools/disk-oracle" --wear "$report_win" "$fixtures/ata" \
+      "$fixtures/nvme"
+    step "battery-oracle (Windows)" "$tools/battery-oracle" "$report_win" "$fixtures/battery"
+    step "Windows pages = Linux pages" "$root/scripts/windows/compare-report.sh" "$report" \
+      "$report_win" "$fixtures" "$root/../shared/fixtures-extra"
+  else
+    step "Windows oracles (no quorrix-report.exe was built)" false
+  fi
 else
   echo "=== oracles skipped: no ../shared/tools or ../shared/fixtures beside the checkout"
 fi
