@@ -4,7 +4,9 @@
 #   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   3. the libFuzzer targets (clang), each for a short run
 #   4. the Windows build (mingw-w64, warnings as errors) and its test suite under Wine
-#   5. the comparisons with independent decoders, when ../shared/tools is beside the checkout
+#   5. the comparisons with independent decoders, when ../shared/tools is beside the checkout,
+#      for quorrix-report and quorrix-report.exe alike, and the two builds' pages compared
+#      byte for byte on every saved table, drive and battery
 # Ends with one line "summary: N passed, M failed" over these steps.
 set -uo pipefail
 
