@@ -1,5 +1,7 @@
 #include "cli/save_dir.h"
 
+#include "platform/ata_commands.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -18,9 +20,6 @@ namespace {
 
 constexpr std::size_t kMaxEntryPointBytes = 4096;
 constexpr std::size_t kMaxAttributeBytes = 64 * 1024;
-constexpr std::uint8_t kAtaIdentifyDevice = 0xEC;
-constexpr std::uint8_t kAtaSmart = 0xB0;
-constexpr std::uint8_t kSmartReadData = 0xD0;
 #ifndef _WIN32
 // Where this system publishes what --save copies when no saved data is named.
 constexpr const char* kLiveDmiDir = "/sys/firmware/dmi/tables";
@@ -250,9 +249,8 @@ std::vector<std::pair<std::string, std::vector<std::uint8_t>>> SavedDriveFiles(
             if (call.kind == DriveCallKind::kNvmeGetLogPage && call.logId == 0x02)
                 second = &call.data;
         } else if (call.kind == DriveCallKind::kReceiveData) {
-            if (call.regs.command == kAtaIdentifyDevice) first = &call.data;
-            if (call.regs.command == kAtaSmart && call.regs.features == kSmartReadData)
-                second = &call.data;
+            if (call.regs.command == platform::kAtaIdentifyDevice) first = &call.data;
+            if (platform::IsSmartCommand(call.regs, platform::kSmartReadData)) second = &call.data;
         }
     }
     if (!first || !second) return {};

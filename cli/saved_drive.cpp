@@ -1,15 +1,13 @@
 #include "cli/saved_drive.h"
 
+#include "platform/ata_commands.h"
+
 #include <algorithm>
 #include <span>
 
 namespace cli {
 namespace {
 
-constexpr std::uint8_t kAtaIdentifyDevice = 0xEC;
-constexpr std::uint8_t kAtaSmart = 0xB0;
-constexpr std::uint8_t kSmartReadData = 0xD0;
-constexpr std::uint8_t kSmartEnableOperations = 0xD8;
 // The code a drive's refusal of a command is reported with (as a saved drive has no system
 // of its own, any nonzero value would do).
 constexpr int kRefused = 5;
@@ -30,15 +28,15 @@ public:
     }
 
     bool SendCommand(const platform::AtaRegisters& regs, int* errorCode) override {
-        const bool enable = regs.command == kAtaSmart && regs.features == kSmartEnableOperations;
+        const bool enable = platform::IsSmartCommand(regs, platform::kSmartEnableOperations);
         *errorCode = enable && !m_drive.bNvme ? 0 : kRefused;
         return *errorCode == 0;
     }
 
     bool ReceiveData(const platform::AtaRegisters& regs, platform::AtaSector out) override {
         if (m_drive.bNvme) return Answer({}, out);
-        if (regs.command == kAtaIdentifyDevice) return Answer(m_drive.identify, out);
-        if (regs.command == kAtaSmart && regs.features == kSmartReadData)
+        if (regs.command == platform::kAtaIdentifyDevice) return Answer(m_drive.identify, out);
+        if (platform::IsSmartCommand(regs, platform::kSmartReadData))
             return Answer(m_drive.smartData, out);
         return Answer({}, out);
     }

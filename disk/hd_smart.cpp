@@ -4,15 +4,14 @@
 
 #include "disk/nvme_health.h"
 #include "disk/smart_attributes.h"
+#include "platform/ata_commands.h"
 
 namespace {
 
-// ATA registers of the three commands (ACS-3 7.12 IDENTIFY DEVICE, 7.44.2 SMART ENABLE
-// OPERATIONS, 7.44.6 SMART READ DATA). Device is A0h for every drive: the obsolete bits 7
-// and 5 set, DEV 0.
-constexpr platform::AtaRegisters kSmartEnable{0xD8, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0};
-constexpr platform::AtaRegisters kIdentifyDevice{0x00, 1, 1, 0x00, 0x00, 0xA0, 0xEC};
-constexpr platform::AtaRegisters kSmartReadData{0xD0, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0};
+// The registers of the three commands, exactly as sent.
+constexpr const platform::AtaRegisters& kSmartEnable = platform::kSmartEnableRegs;
+constexpr const platform::AtaRegisters& kIdentifyDevice = platform::kIdentifyDeviceRegs;
+constexpr const platform::AtaRegisters& kSmartReadData = platform::kSmartReadDataRegs;
 
 constexpr int kKelvinAtZeroCelsius = 273;
 

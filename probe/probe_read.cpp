@@ -2,16 +2,17 @@
 
 #include <array>
 
+#include "platform/ata_commands.h"
 #include "platform/file_io.h"
 #include "platform/recorded_drive.h"
 
 namespace probe {
 namespace {
 
-// The registers of the reader's three ATA commands (ACS-3 7.12, 7.44.2, 7.44.6).
-constexpr platform::AtaRegisters kSmartEnable{0xD8, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0};
-constexpr platform::AtaRegisters kIdentifyDevice{0x00, 1, 1, 0x00, 0x00, 0xA0, 0xEC};
-constexpr platform::AtaRegisters kSmartReadData{0xD0, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0};
+// The registers of the reader's three ATA commands, as the reader sends them.
+constexpr const platform::AtaRegisters& kSmartEnable = platform::kSmartEnableRegs;
+constexpr const platform::AtaRegisters& kIdentifyDevice = platform::kIdentifyDeviceRegs;
+constexpr const platform::AtaRegisters& kSmartReadData = platform::kSmartReadDataRegs;
 
 bool TakesSmartCommands(std::span<const std::uint8_t, platform::kSmartVersionBytes> version) {
     std::uint32_t caps = 0;

@@ -1,5 +1,7 @@
 #include "platform/fake/fake_drive_system.h"
 
+#include "platform/ata_commands.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <iterator>
@@ -28,7 +30,7 @@ public:
         Record(FakeCallKind::kSendCommand, regs);
         const FakeDrive& drive = Setup();
         if (drive.bGone) return Fail(ENODEV, errorCode);
-        const bool enable = regs.command == 0xB0 && regs.features == 0xD8;
+        const bool enable = IsSmartCommand(regs, kSmartEnableOperations);
         if (!enable || drive.bNvme) return Fail(EINVAL, errorCode);
         if (drive.nEnableError != 0) return Fail(drive.nEnableError, errorCode);
         *errorCode = 0;
@@ -39,8 +41,8 @@ public:
         Record(FakeCallKind::kReceiveData, regs);
         const FakeDrive& drive = Setup();
         if (drive.bNvme) return Answer(std::nullopt, out);
-        if (regs.command == 0xEC) return Answer(drive.identify, out);
-        if (regs.command == 0xB0 && regs.features == 0xD0) return Answer(drive.smartData, out);
+        if (regs.command == kAtaIdentifyDevice) return Answer(drive.identify, out);
+        if (IsSmartCommand(regs, kSmartReadData)) return Answer(drive.smartData, out);
         return Answer(std::nullopt, out);
     }
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <fstream>
 
+#include "platform/ata_commands.h"
 #include "platform/linux/drive_list.h"
 #include "platform/linux/linux_drive_system.h"
 #include "platform/linux/nvme_admin.h"
@@ -108,12 +109,9 @@ private:
         while (!vendor.empty() && vendor.back() == ' ') vendor.pop_back();
         if (vendor == "ATA") return true;
         std::array<std::uint8_t, kAtaSectorBytes> identify{};
-        AtaRegisters regs;
-        regs.sectorCount = 1;
-        regs.lbaLow = 1;
-        regs.device = 0xA0;
-        regs.command = 0xEC;
-        return SendAtaPassThrough(m_hFd.Get(), regs, AtaProtocol::kPioDataIn, identify).bOk;
+        return SendAtaPassThrough(m_hFd.Get(), kIdentifyDeviceRegs, AtaProtocol::kPioDataIn,
+                                  identify)
+            .bOk;
     }
 
     bool SendNvmeAdmin(const NvmeAdminCommand& command, std::span<std::uint8_t> out) {

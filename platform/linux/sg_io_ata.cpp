@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/ata_commands.h"
+
 namespace platform {
 namespace {
 
@@ -11,13 +13,6 @@ constexpr std::uint8_t kCkCond = 0x20;        // byte 2 bit 5: return the regist
 constexpr std::uint8_t kTDirIn = 0x08;        // byte 2 bit 3: device to host
 constexpr std::uint8_t kBytBlok = 0x04;       // byte 2 bit 2: length counted in blocks
 constexpr std::uint8_t kTLengthCount = 0x02;  // byte 2 bits 1:0: length is in COUNT
-
-constexpr std::uint8_t kAtaIdentifyDevice = 0xEC;
-constexpr std::uint8_t kAtaSmart = 0xB0;
-constexpr std::uint8_t kSmartReadData = 0xD0;
-constexpr std::uint8_t kSmartEnableOperations = 0xD8;
-constexpr std::uint8_t kSmartLbaMid = 0x4F;
-constexpr std::uint8_t kSmartLbaHigh = 0xC2;
 
 constexpr std::uint8_t kStatusBsy = 0x80;
 constexpr std::uint8_t kStatusDf = 0x20;
@@ -31,11 +26,6 @@ constexpr std::uint16_t kDriverStatusMask = 0x07;  // driver byte without DRIVER
 
 constexpr std::uint8_t kAtaStatusReturnDescriptor = 0x09;  // SAT-3 12.2.2.6
 constexpr std::size_t kAtaStatusReturnLength = 14;
-
-bool IsSmart(const AtaRegisters& regs, std::uint8_t feature) {
-    return regs.command == kAtaSmart && regs.features == feature && regs.lbaMid == kSmartLbaMid &&
-           regs.lbaHigh == kSmartLbaHigh;
-}
 
 }  // namespace
 
@@ -64,13 +54,8 @@ AtaPassThroughCdb BuildAtaPassThrough16(const AtaRegisters& regs, AtaProtocol pr
 }
 
 bool IsPermittedAtaCommand(const AtaRegisters& regs, AtaProtocol protocol) {
-    switch (protocol) {
-        case AtaProtocol::kNonData:
-            return IsSmart(regs, kSmartEnableOperations);
-        case AtaProtocol::kPioDataIn:
-            return regs.command == kAtaIdentifyDevice || IsSmart(regs, kSmartReadData);
-    }
-    return false;
+    return IsPermittedAtaCommand(
+        regs, protocol == AtaProtocol::kNonData ? AtaTransfer::kNonData : AtaTransfer::kDataIn);
 }
 
 void FillSmartVersion(bool ataCapable, SmartVersion out) {

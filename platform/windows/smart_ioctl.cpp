@@ -2,33 +2,15 @@
 
 #include <algorithm>
 
+#include "platform/ata_commands.h"
 #include "platform/windows/storage_bytes.h"
 
 namespace platform {
-namespace {
-
-constexpr std::uint8_t kAtaIdentifyDevice = 0xEC;
-constexpr std::uint8_t kAtaSmart = 0xB0;
-constexpr std::uint8_t kSmartReadData = 0xD0;
-constexpr std::uint8_t kSmartEnableOperations = 0xD8;
-constexpr std::uint8_t kSmartLbaMid = 0x4F;
-constexpr std::uint8_t kSmartLbaHigh = 0xC2;
-
-bool IsSmart(const AtaRegisters& regs, std::uint8_t feature) {
-    return regs.command == kAtaSmart && regs.features == feature && regs.lbaMid == kSmartLbaMid &&
-           regs.lbaHigh == kSmartLbaHigh;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 bool IsPermittedSmartCommand(const AtaRegisters& regs, SmartTransfer transfer) {
-    switch (transfer) {
-        case SmartTransfer::kNonData:
-            return IsSmart(regs, kSmartEnableOperations);
-        case SmartTransfer::kDataIn:
-            return regs.command == kAtaIdentifyDevice || IsSmart(regs, kSmartReadData);
-    }
-    return false;
+    return IsPermittedAtaCommand(
+        regs, transfer == SmartTransfer::kNonData ? AtaTransfer::kNonData : AtaTransfer::kDataIn);
 }
 
 SendCmdInParams BuildSendCmdInParams(const AtaRegisters& regs, std::uint8_t driveNumber,
