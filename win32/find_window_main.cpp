@@ -3,6 +3,9 @@
 // line, shows the BIOS page through the list's double-click notification and prints the
 // same again, then closes the window with Esc's command. For the end-to-end test.
 //   quorrix_find_window [SECONDS]      exit 0 when all of that worked, 1 otherwise
+// With --pages it shows pages 1 to 8 one after the other instead (8 runs the summary
+// command and returns when that has ended) and leaves the window open, for
+// scripts/windows/bench-window.sh to read the program's memory.
 #include <windows.h>
 
 #include <cstdio>
@@ -35,7 +38,15 @@ void Print(const char* label, const std::wstring& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int seconds = argc > 1 ? std::atoi(argv[1]) : 30;
+    int seconds = 30;
+    bool bPages = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--pages") {
+            bPages = true;
+        } else {
+            seconds = std::atoi(argv[i]);
+        }
+    }
     // The window counts once it is shown with its controls (it exists a moment before).
     HWND hDlg = nullptr;
     HWND hList = nullptr;
@@ -58,6 +69,15 @@ int main(int argc, char** argv) {
     if (hDlg == nullptr) {
         std::printf("no window \"Quorrix V2.0\" with its controls within %d s\n", seconds);
         return 1;
+    }
+    if (bPages) {
+        for (int position = 0; position < 8; ++position) {
+            SendMessageW(hList, LB_SETCURSEL, static_cast<WPARAM>(position), 0);
+            SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDC_CATEGORY_LIST, LBN_DBLCLK),
+                         reinterpret_cast<LPARAM>(hList));
+        }
+        Print("frame", TextOf(hFrame));
+        return 0;
     }
     DWORD pid = 0;
     GetWindowThreadProcessId(hDlg, &pid);
