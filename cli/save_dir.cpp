@@ -1,7 +1,5 @@
 #include "cli/save_dir.h"
 
-#include "platform/ata_commands.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -9,9 +7,11 @@
 #include <random>
 #include <system_error>
 
+#include "platform/ata_commands.h"
 #include "platform/file_io.h"
 #include "platform/power_supply.h"
 #include "platform/smbios_entry_point.h"
+#include "platform/system_sources.h"
 #include "smbios/smbios.h"
 
 namespace cli {
@@ -20,11 +20,6 @@ namespace {
 
 constexpr std::size_t kMaxEntryPointBytes = 4096;
 constexpr std::size_t kMaxAttributeBytes = 64 * 1024;
-#ifndef _WIN32
-// Where this system publishes what --save copies when no saved data is named.
-constexpr const char* kLiveDmiDir = "/sys/firmware/dmi/tables";
-constexpr const char* kLivePowerSupplyDir = "/sys/class/power_supply";
-#endif
 
 using Files = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
 
@@ -60,9 +55,7 @@ std::optional<std::vector<std::uint8_t>> OriginalEntryPoint(const ReportOptions&
     if (options.dmiDir) {
         dir = *options.dmiDir;
     } else if (!NamesSavedData(options)) {
-#ifndef _WIN32
-        dir = kLiveDmiDir;
-#endif
+        dir = platform::LiveDmiFolder().value_or("");
     }
     if (dir.empty()) return std::nullopt;
     for (const char* name : {"smbios_entry_point", "entry_point"}) {
@@ -207,11 +200,11 @@ bool SaveBattery(const ReportOptions& options, const GatheredBattery& battery, c
     if (!MakeFolder(dir, err)) return false;
     if (options.powerSupply) return CopyBatteryFolder(PathOf(*options.powerSupply), dir, err);
     if (NamesSavedData(options) || !battery.batteries) return true;
-#ifndef _WIN32
-    return CopyBatteryFolder(kLivePowerSupplyDir, dir, err);
-#else
+    // Where the system publishes its batteries as a folder, that folder is copied as it is;
+    // elsewhere the battery's answers are written in its shape.
+    if (const auto live = platform::LivePowerSupplyFolder())
+        return CopyBatteryFolder(PathOf(*live), dir, err);
     return WriteBatteryFolder(*battery.batteries, dir, err);
-#endif
 }
 
 }  // namespace

@@ -7,11 +7,6 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
-// ErrnoText, for the Linux wrappers that still find it through this header.
-#include "platform/linux/errno_text.h"
-#endif
-
 namespace platform {
 
 // The bytes of the regular file at `path` (UTF-8), at most `maxBytes` of them: a longer file

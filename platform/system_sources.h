@@ -23,6 +23,12 @@ std::unique_ptr<IBatterySystem> MakeSystemBatterySystem();
 // Runs command lines through the system's command interpreter.
 std::unique_ptr<IProcessRunner> MakeSystemProcessRunner();
 
+// Where this system publishes its firmware tables and its batteries as folders of the shapes
+// the saved-data readers take (a copy of which is what --save writes); nullopt where the
+// system has no such folders and answers through its own interfaces only.
+std::optional<std::string> LiveDmiFolder();
+std::optional<std::string> LivePowerSupplyFolder();
+
 // The command line that the other-information page runs through that interpreter.
 std::string SummaryCommandLine();
 

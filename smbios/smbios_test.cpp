@@ -114,8 +114,10 @@ TEST(SmbiosFetch, FailureRowsOfTheSource) {
     EXPECT_TRUE(AllTextsEmpty(*s));
 
     // Entry point read, table missing: the version shows, nothing else.
-    platform::RawSmbios noTable = good.Tables();
-    noTable.table.reset();
+    platform::RawSmbios noTable;
+    noTable.bReached = true;
+    noTable.major = 2;
+    noTable.minor = 7;
     s = Decode(noTable);
     EXPECT_EQ(s->m_byMajorVersion, 2);
     EXPECT_EQ(s->m_byMinorVersion, 7);

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/file_io.h"
+#include "platform/linux/errno_text.h"
 #include "platform/linux/probe_client.h"
 #include "platform/system_sources.h"
 #include "probe/probe_sources.h"

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "platform/file_io.h"
+#include "platform/linux/errno_text.h"
 #include "platform/linux/unique_fd.h"
 #include "platform/system_sources.h"
 

@@ -34,6 +34,14 @@ std::unique_ptr<IProcessRunner> MakeSystemProcessRunner() {
     return std::make_unique<CLinuxProcessRunner>();
 }
 
+std::optional<std::string> LiveDmiFolder() {
+    return kDmiTablesDir;
+}
+
+std::optional<std::string> LivePowerSupplyFolder() {
+    return CPowerSupplyFolderSystem::kDefaultRoot;
+}
+
 std::string SummaryCommandLine() {
     // Run by its full path, so the PATH of whoever started the window does not matter.
     const auto self = RunningExecutablePath();

@@ -29,6 +29,14 @@ std::unique_ptr<IProcessRunner> MakeSystemProcessRunner() {
     return MakeWindowsProcessRunner();
 }
 
+std::optional<std::string> LiveDmiFolder() {
+    return std::nullopt;
+}
+
+std::optional<std::string> LivePowerSupplyFolder() {
+    return std::nullopt;
+}
+
 // The system's own summary command, run through "cmd /C" by the process runner.
 std::string SummaryCommandLine() {
     return "systeminfo";
