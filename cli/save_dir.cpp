@@ -295,8 +295,12 @@ bool SaveTo(const ReportOptions& options, const CSMBios& smbios, const GatheredD
     std::random_device random;
     fs::path temp;
     for (int attempt = 0; attempt < 8 && temp.empty(); ++attempt) {
-        const fs::path candidate =
-            parent / ("." + Utf8Of(target.filename()) + ".partial-" + std::to_string(random()));
+        // Built piece by piece: g++ 12 at -O3 warns falsely (-Wrestrict) on "." + string.
+        std::string leaf(1, '.');
+        leaf += Utf8Of(target.filename());
+        leaf += ".partial-";
+        leaf += std::to_string(random());
+        const fs::path candidate = parent / PathOf(leaf);
         if (fs::create_directory(candidate, ec)) temp = candidate;
     }
     if (temp.empty()) {
