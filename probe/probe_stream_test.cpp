@@ -71,7 +71,7 @@ std::string RefusalOf(const std::vector<std::uint8_t>& stream) {
     return err;
 }
 
-void PutLe(std::vector<std::uint8_t>& out, std::uint32_t value, std::size_t width) {
+void PutLe(std::vector<std::uint8_t>& out, std::uint64_t value, std::size_t width) {
     for (std::size_t i = 0; i < width; ++i)
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
