@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "text/gbk.h"
+#include "text/page_text.h"
 
 namespace {
 
@@ -11,21 +12,6 @@ using platform::kBatteryUnknownValue;
 // "%d" of a 32-bit value: its bits read as a signed number, so all bits set shows -1.
 std::string Signed(std::uint32_t value) {
     return std::to_string(static_cast<std::int32_t>(value));
-}
-
-// Millivolts as volts with six decimals ("%f" of millivolts / 1000.0), independent of the
-// process locale. For a 32-bit count the quotient lies far within half a millionth of the
-// exact decimal, so the decimals are the three millivolt digits and "000"; they are written
-// directly, which keeps the floating-point formatter (and libm) out of the programs.
-std::string Volts(std::uint32_t millivolts) {
-    std::string text = std::to_string(millivolts / 1000u);
-    const unsigned fraction = millivolts % 1000u;
-    text += '.';
-    text += static_cast<char>('0' + fraction / 100);
-    text += static_cast<char>('0' + fraction / 10 % 10);
-    text += static_cast<char>('0' + fraction % 10);
-    text += "000";
-    return text;
 }
 
 // Wear in whole percent: (1 - full / design) * 100, each step rounded to double precision,
@@ -74,7 +60,7 @@ void CBatteryInfo::QueryBattery() {
         return;
     }
     // A battery that does not know its voltage has none to show (not 4294967.295000).
-    if (status->voltage != kBatteryUnknownValue) m_strVoltage = Volts(status->voltage);
+    if (status->voltage != kBatteryUnknownValue) m_strVoltage = text::Volts(status->voltage);
 
     // The system's combined figure; 255 is its "no figure", which is no percentage either.
     const std::uint8_t remaining = m_batteries.ReadBatteryLifePercent();

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "text/gbk.h"
+#include "text/page_text.h"
 
 namespace {
 
@@ -218,20 +219,6 @@ std::string SbdsDate(std::uint16_t d) {
     return Decimal((d >> 9) + 1980u) + '-' + Decimal((d >> 5) & 0x0Fu) + '-' + Decimal(d & 0x1Fu);
 }
 
-// "%f" of millivolts / 1000.0. For a 16-bit millivolt count the double lies within 1e-14 of
-// the exact decimal, so the six decimals are always the three millivolt digits and "000";
-// they are written directly, which is several times faster than the printf family.
-std::string Volts(std::uint16_t millivolts) {
-    std::string text = Decimal(millivolts / 1000u);
-    const unsigned fraction = millivolts % 1000u;
-    text += '.';
-    text += static_cast<char>('0' + fraction / 100);
-    text += static_cast<char>('0' + fraction / 10 % 10);
-    text += static_cast<char>('0' + fraction % 10);
-    text += "000";
-    return text;
-}
-
 void DecodeBios(const CStructureView& s, CSMBios& out) {
     out.m_strBiosVendor = s.String(0x04);
     out.m_strBiosVersion = s.String(0x05);
@@ -302,7 +289,7 @@ void DecodePortableBattery(const CStructureView& s, CSMBios& out) {
         out.m_strBatteryDate.clear();
     }
     const auto millivolts = s.Word(0x0C);
-    out.m_strBatteryDesignVoltage = millivolts ? Volts(*millivolts) : std::string();
+    out.m_strBatteryDesignVoltage = millivolts ? text::Volts(*millivolts) : std::string();
 }
 
 }  // namespace

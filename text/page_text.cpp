@@ -30,4 +30,17 @@ std::string JoinLines(std::initializer_list<std::string> lines, bool finalBreak)
     return page;
 }
 
+std::string Volts(std::uint32_t millivolts) {
+    // Written digit by digit, which keeps the floating-point formatter (and libm) out of the
+    // programs and is several times faster than the printf family.
+    std::string text = std::to_string(millivolts / 1000u);
+    const unsigned fraction = millivolts % 1000u;
+    text += '.';
+    text += static_cast<char>('0' + fraction / 100);
+    text += static_cast<char>('0' + fraction / 10 % 10);
+    text += static_cast<char>('0' + fraction % 10);
+    text += "000";
+    return text;
+}
+
 }  // namespace text

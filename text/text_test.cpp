@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "text/gbk.h"
@@ -162,6 +163,16 @@ TEST(PageText, LinesAndJoins) {
     EXPECT_EQ(text::JoinLines({"a", "b", "c"}, false), "a\r\nb\r\nc");
     EXPECT_EQ(text::JoinLines({"a", "b"}, true), "a\r\nb\r\n");
     EXPECT_EQ(text::JoinLines({}, true), "");
+}
+
+TEST(PageText, VoltsAsPrintfWouldShowThem) {
+    // "%f" of millivolts / 1000.0, across the digits and the 32-bit range.
+    for (const std::uint32_t mv :
+         {0u, 7u, 45u, 999u, 1000u, 11100u, 12345u, 65535u, 4294967294u, 4294967295u}) {
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "%f", mv / 1000.0);
+        EXPECT_EQ(text::Volts(mv), expected) << mv;
+    }
 }
 
 }  // namespace
