@@ -29,7 +29,9 @@ TEST_PACKAGES=(
 # under, and the zh_CN.UTF-8 locale that gives Wine the Chinese ANSI code page (936).
 WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev googletest
-  wine wine64 locales xvfb xauth
+  wine wine64 fonts-wine locales xvfb xauth
+  # the window tests: Wine's own fonts for the caption buttons; the icon is made with python3
+  python3
 )
 
 case "${1:-run}" in
