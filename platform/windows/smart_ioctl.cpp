@@ -6,7 +6,6 @@
 #include "platform/windows/storage_bytes.h"
 
 namespace platform {
-namespace {}  // namespace
 
 bool IsPermittedSmartCommand(const AtaRegisters& regs, SmartTransfer transfer) {
     return IsPermittedAtaCommand(
@@ -53,7 +52,7 @@ std::optional<std::span<const std::uint8_t, kAtaSectorBytes>> SmartSectorFromRep
     std::span<const std::uint8_t> reply) {
     if (!JudgeSmartNonDataReply(reply)) return std::nullopt;
     if (reply.size() - kSendCmdOutBufferOffset < kAtaSectorBytes) return std::nullopt;
-    if (LoadLe32(reply, kSendCmdOutBufferSizeOffset) != kAtaSectorBytes) return std::nullopt;
+    if (LoadLe32(reply, kSendCmdOutBufferSizeOffset) < kAtaSectorBytes) return std::nullopt;
     return reply.subspan(kSendCmdOutBufferOffset).first<kAtaSectorBytes>();
 }
 

@@ -88,8 +88,10 @@ std::optional<SmartDriverStatus> ReadSmartDriverStatus(std::span<const std::uint
 bool JudgeSmartNonDataReply(std::span<const std::uint8_t> reply);
 
 // The sector of a data reply: only when the reply holds the head and 512 data bytes, the
-// driver says it delivered exactly 512 (cBufferSize), and neither the driver nor the drive
-// reported an error.
+// driver says it delivered at least 512 (cBufferSize), and neither the driver nor the drive
+// reported an error. cBufferSize is the transfer length the driver set up, not a count of
+// the bytes that came: the in-box AHCI miniport reports the request's own length, which the
+// disk class driver makes 513 for SMART READ DATA.
 std::optional<std::span<const std::uint8_t, kAtaSectorBytes>> SmartSectorFromReply(
     std::span<const std::uint8_t> reply);
 

@@ -16,14 +16,21 @@ PropertyQuery BuildDeviceDescriptorQuery() {
     return query;
 }
 
-std::optional<std::uint32_t> ReadDeviceBusType(std::span<const std::uint8_t> reply) {
+std::optional<DeviceDescriptorFacts> ReadDeviceDescriptor(std::span<const std::uint8_t> reply) {
     constexpr std::size_t kThroughBusType = kDeviceDescriptorBusTypeOffset + 4;
     if (reply.size() < kThroughBusType) return std::nullopt;
     // Version is the size of the structure the driver wrote, Size that of the whole
     // descriptor; a driver whose structure ends before BusType has no bus to tell.
     if (LoadLe32(reply, kDeviceDescriptorVersionOffset) < kThroughBusType) return std::nullopt;
     if (LoadLe32(reply, kDeviceDescriptorSizeOffset) < kThroughBusType) return std::nullopt;
-    return LoadLe32(reply, kDeviceDescriptorBusTypeOffset);
+    DeviceDescriptorFacts facts;
+    facts.busType = LoadLe32(reply, kDeviceDescriptorBusTypeOffset);
+    facts.bRemovableMedia = reply[kDeviceDescriptorRemovableMediaOffset] != 0;
+    return facts;
+}
+
+bool IsInternalDrive(const DeviceDescriptorFacts& facts) {
+    return facts.busType != kBusTypeUsb && !facts.bRemovableMedia;
 }
 
 }  // namespace platform

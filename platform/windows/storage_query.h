@@ -27,16 +27,22 @@ inline constexpr std::size_t kPropertyQueryParametersOffset = 8;
 inline constexpr std::size_t kPropertyQueryBytes = 12;
 
 // STORAGE_DEVICE_DESCRIPTOR: Version (the size of the structure the driver filled), Size
-// (the whole descriptor with its strings, which may exceed the buffer), ..., BusType at 28.
+// (the whole descriptor with its strings, which may exceed the buffer), DeviceType,
+// DeviceTypeModifier, RemovableMedia (a BOOLEAN byte), ..., BusType at 28.
 inline constexpr std::size_t kDeviceDescriptorVersionOffset = 0;
 inline constexpr std::size_t kDeviceDescriptorSizeOffset = 4;
+inline constexpr std::size_t kDeviceDescriptorRemovableMediaOffset = 10;
 inline constexpr std::size_t kDeviceDescriptorBusTypeOffset = 28;
 inline constexpr std::size_t kDeviceDescriptorBytes = 40;
 // Room for the descriptor and the vendor, product, revision and serial strings after it.
 inline constexpr std::size_t kDeviceDescriptorReplyBytes = 1024;
 
 // STORAGE_BUS_TYPE values.
+inline constexpr std::uint32_t kBusTypeUnknown = 0x00;
+inline constexpr std::uint32_t kBusTypeScsi = 0x01;
 inline constexpr std::uint32_t kBusTypeAta = 0x03;
+inline constexpr std::uint32_t kBusTypeUsb = 0x07;
+inline constexpr std::uint32_t kBusTypeRaid = 0x08;
 inline constexpr std::uint32_t kBusTypeSata = 0x0B;
 inline constexpr std::uint32_t kBusTypeNvme = 0x11;
 
@@ -49,9 +55,21 @@ PropertyQuery BuildDeviceDescriptorQuery();
 void WritePropertyQueryHead(std::uint32_t propertyId, std::uint32_t queryType,
                             std::span<std::uint8_t> out);
 
-// The BusType of a STORAGE_DEVICE_DESCRIPTOR reply (the bytes the driver returned). nullopt
-// unless the bytes returned reach past BusType and Version and Size both say the driver's
-// structure covers it.
-std::optional<std::uint32_t> ReadDeviceBusType(std::span<const std::uint8_t> reply);
+// What a STORAGE_DEVICE_DESCRIPTOR says of the drive.
+struct DeviceDescriptorFacts {
+    std::uint32_t busType = kBusTypeUnknown;
+    bool bRemovableMedia = false;
+
+    bool operator==(const DeviceDescriptorFacts&) const = default;
+};
+
+// The BusType and RemovableMedia of a STORAGE_DEVICE_DESCRIPTOR reply (the bytes the driver
+// returned). nullopt unless the bytes returned reach past BusType and Version and Size both
+// say the driver's structure covers it.
+std::optional<DeviceDescriptorFacts> ReadDeviceDescriptor(std::span<const std::uint8_t> reply);
+
+// An internal drive: on no USB bus and without removable media (a card reader's slot, a
+// stick that says so).
+bool IsInternalDrive(const DeviceDescriptorFacts& facts);
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <array>
 #include <vector>
 
+#include "platform/ata_commands.h"
 #include "platform/windows/nvme_query.h"
 #include "platform/windows/smart_ioctl.h"
 #include "platform/windows/storage_query.h"
@@ -14,10 +15,40 @@
 namespace platform {
 namespace {
 
+// One DeviceIoControl; the bytes the system returned, or nullopt when the call failed or
+// claimed more bytes than `out` holds (then `*lastError` is kErrorInvalidData).
+std::optional<std::span<const std::uint8_t>> Call(IDeviceIo& io, std::uint32_t code,
+                                                  std::span<const std::uint8_t> in,
+                                                  std::span<std::uint8_t> out,
+                                                  std::uint32_t* lastError) {
+    const auto returned = io.Control(code, in, out, lastError);
+    if (!returned) return std::nullopt;
+    if (*returned > out.size()) {
+        *lastError = static_cast<std::uint32_t>(kErrorInvalidData);
+        return std::nullopt;
+    }
+    return std::span<const std::uint8_t>(out.data(), *returned);
+}
+
+// A bus an NVMe drive may hide behind: a RAID or vendor driver reports one of these.
+bool MayHideNvme(std::uint32_t busType) {
+    return busType == kBusTypeRaid || busType == kBusTypeScsi || busType == kBusTypeUnknown;
+}
+
 class CDeviceIoDrive final : public IDrive {
 public:
-    CDeviceIoDrive(std::unique_ptr<IDeviceIo> io, std::uint8_t number)
-        : m_pIo(std::move(io)), m_byNumber(number), m_bNvme(AsksNvmeBus()) {}
+    CDeviceIoDrive(std::unique_ptr<IDeviceIo> io, std::uint8_t number, bool nvme)
+        : m_pIo(std::move(io)), m_byNumber(number), m_bNvme(nvme) {}
+
+    // For a drive whose bus does not tell: ATA when the SMART pass-through gives an
+    // identity, else NVMe when Identify Controller answers, else ATA as before.
+    void SettleKind() {
+        m_bNvme = false;
+        if (GivesAtaIdentity()) return;
+        m_bNvme = true;
+        std::array<std::uint8_t, kNvmeIdentifyBytes> identify{};
+        m_bNvme = NvmeIdentifyController(identify);
+    }
 
     bool IsNvme() const override { return m_bNvme; }
 
@@ -74,34 +105,31 @@ public:
     }
 
 private:
-    static bool Refuse(int code, int* errorCode) {
-        *errorCode = code;
-        return false;
+    // The steps of the SMART reader that give an ATA drive's identity, in its order.
+    bool GivesAtaIdentity() {
+        std::array<std::uint8_t, kSmartVersionBytes> version{};
+        if (!GetVersion(version)) return false;
+        std::uint32_t caps = 0;
+        for (std::size_t i = 0; i < 4; ++i) {
+            caps |= std::uint32_t{version[kSmartVersionCapsOffset + i]} << (8 * i);
+        }
+        if ((caps & kCapSmartCmd) == 0) return false;
+        int errorCode = 0;
+        if (!SendCommand(kSmartEnableRegs, &errorCode)) return false;
+        std::array<std::uint8_t, kAtaSectorBytes> identify{};
+        return ReceiveData(kIdentifyDeviceRegs, identify);
     }
 
-    // One DeviceIoControl; the bytes the system returned, or nullopt when the call failed or
-    // claimed more bytes than `out` holds (then `*lastError` is kErrorInvalidData).
     std::optional<std::span<const std::uint8_t>> Call(std::uint32_t code,
                                                       std::span<const std::uint8_t> in,
                                                       std::span<std::uint8_t> out,
                                                       std::uint32_t* lastError) {
-        const auto returned = m_pIo->Control(code, in, out, lastError);
-        if (!returned) return std::nullopt;
-        if (*returned > out.size()) {
-            *lastError = static_cast<std::uint32_t>(kErrorInvalidData);
-            return std::nullopt;
-        }
-        return std::span<const std::uint8_t>(out.data(), *returned);
+        return platform::Call(*m_pIo, code, in, out, lastError);
     }
 
-    bool AsksNvmeBus() {
-        const PropertyQuery query = BuildDeviceDescriptorQuery();
-        std::vector<std::uint8_t> reply(kDeviceDescriptorReplyBytes);
-        std::uint32_t lastError = 0;
-        const auto returned = Call(kIoctlStorageQueryProperty, query, reply, &lastError);
-        if (!returned) return false;
-        const auto busType = ReadDeviceBusType(*returned);
-        return busType && *busType == kBusTypeNvme;
+    static bool Refuse(int code, int* errorCode) {
+        *errorCode = code;
+        return false;
     }
 
     bool Query(const NvmeQuery& query, std::span<std::uint8_t> out) {
@@ -122,8 +150,21 @@ private:
 
 }  // namespace
 
-std::unique_ptr<IDrive> MakeDeviceIoDrive(std::unique_ptr<IDeviceIo> io, std::uint8_t number) {
-    return std::make_unique<CDeviceIoDrive>(std::move(io), number);
+std::optional<DeviceDescriptorFacts> AskDeviceDescriptor(IDeviceIo& io) {
+    const PropertyQuery query = BuildDeviceDescriptorQuery();
+    std::vector<std::uint8_t> reply(kDeviceDescriptorReplyBytes);
+    std::uint32_t lastError = 0;
+    const auto returned = Call(io, kIoctlStorageQueryProperty, query, reply, &lastError);
+    if (!returned) return std::nullopt;
+    return ReadDeviceDescriptor(*returned);
+}
+
+std::unique_ptr<IDrive> MakeDeviceIoDrive(std::unique_ptr<IDeviceIo> io, std::uint8_t number,
+                                          const std::optional<DeviceDescriptorFacts>& descriptor) {
+    const bool nvme = descriptor && descriptor->busType == kBusTypeNvme;
+    auto drive = std::make_unique<CDeviceIoDrive>(std::move(io), number, nvme);
+    if (descriptor && MayHideNvme(descriptor->busType)) drive->SettleKind();
+    return drive;
 }
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include <span>
 
 #include "platform/drive_system.h"
+#include "platform/windows/storage_query.h"
 
 namespace platform {
 
@@ -31,9 +32,20 @@ public:
                                                                std::uint32_t* lastError) = 0;
 };
 
-// Drive `number` behind `io`. Asks the storage driver once, now, whether the drive sits on
-// an NVMe bus; a drive that does not say is taken for an ATA drive. ATA drives are read
-// through the SMART pass-through, NVMe drives through the protocol-specific queries.
-std::unique_ptr<IDrive> MakeDeviceIoDrive(std::unique_ptr<IDeviceIo> io, std::uint8_t number);
+// What the storage driver says of the drive behind `io` (StorageDeviceProperty); nullopt
+// when it does not answer or its answer does not reach BusType.
+std::optional<DeviceDescriptorFacts> AskDeviceDescriptor(IDeviceIo& io);
+
+// Drive `number` (the N of \\.\PhysicalDriveN) behind `io`, whose descriptor is
+// `descriptor`. ATA drives are read through the SMART pass-through, NVMe drives through the
+// protocol-specific queries. The kind is settled now, from the bus:
+// - NVMe: an NVMe drive;
+// - RAID, SCSI or unknown (an NVMe drive behind a RAID or vendor driver looks like this): an
+//   ATA drive when the SMART pass-through gives an identity (version with SMART, SMART
+//   ENABLE OPERATIONS, IDENTIFY DEVICE), else an NVMe drive when the protocol-specific
+//   Identify Controller answers, else an ATA drive that answers nothing, as before;
+// - any other bus, or no descriptor: an ATA drive.
+std::unique_ptr<IDrive> MakeDeviceIoDrive(std::unique_ptr<IDeviceIo> io, std::uint8_t number,
+                                          const std::optional<DeviceDescriptorFacts>& descriptor);
 
 }  // namespace platform

@@ -67,10 +67,15 @@ static_assert(sizeof(STORAGE_PROPERTY_ID) == 4 && sizeof(STORAGE_QUERY_TYPE) == 
 static_assert(sizeof(STORAGE_DEVICE_DESCRIPTOR) == kDeviceDescriptorBytes);
 static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, Version) == kDeviceDescriptorVersionOffset);
 static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, Size) == kDeviceDescriptorSizeOffset);
+static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, RemovableMedia) ==
+              kDeviceDescriptorRemovableMediaOffset);
+static_assert(sizeof(STORAGE_DEVICE_DESCRIPTOR::RemovableMedia) == 1);
 static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, BusType) == kDeviceDescriptorBusTypeOffset);
 static_assert(sizeof(STORAGE_BUS_TYPE) == 4);
 static_assert(kBusTypeAta == BusTypeAta && kBusTypeSata == BusTypeSata &&
               kBusTypeNvme == BusTypeNvme);
+static_assert(kBusTypeUnknown == BusTypeUnknown && kBusTypeScsi == BusTypeScsi &&
+              kBusTypeUsb == BusTypeUsb && kBusTypeRaid == BusTypeRAID);
 
 // The protocol-specific queries.
 static_assert(kProtocolTypeNvme == ProtocolTypeNvme);

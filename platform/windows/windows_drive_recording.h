@@ -8,9 +8,11 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/windows/windows_drive.h"
+#include "platform/windows/windows_drive_system.h"
 
 namespace platform::drive_testing {
 
@@ -101,11 +103,14 @@ private:
     std::vector<RecordedCall>* m_pCalls;
 };
 
-// STORAGE_DEVICE_DESCRIPTOR of 40 bytes: Version 40, Size 40, BusType at 28.
-inline std::vector<std::uint8_t> DeviceDescriptorReply(std::uint32_t busType) {
+// STORAGE_DEVICE_DESCRIPTOR of 40 bytes: Version 40, Size 40, RemovableMedia at 10, BusType
+// at 28.
+inline std::vector<std::uint8_t> DeviceDescriptorReply(std::uint32_t busType,
+                                                       bool removable = false) {
     std::vector<std::uint8_t> reply(40, 0);
     PutLe32(reply, 0, 40);
     PutLe32(reply, 4, 40);
+    reply[10] = removable ? 1 : 0;
     PutLe32(reply, 28, busType);
     return reply;
 }
@@ -182,6 +187,21 @@ inline DriveRecording NvmeDriveRecording(
     if (identify) drive.nvmeIdentify = Reply(ProtocolDataReply(*identify));
     if (healthLog) drive.nvmeLog = Reply(ProtocolDataReply(*healthLog));
     return drive;
+}
+
+// Opens \\.\PhysicalDrive<n> as `drives[n]`; nothing past the last, nor where that is
+// nullopt. Every call is recorded into `calls` when given.
+inline DeviceOpener RecordedDrives(std::vector<std::optional<DriveRecording>> drives,
+                                   std::vector<RecordedCall>* calls = nullptr) {
+    return [drives = std::move(drives), calls](const std::string& path) {
+        std::unique_ptr<IDeviceIo> io;
+        for (std::size_t n = 0; n < drives.size(); ++n) {
+            if (drives[n] && path == "\\\\.\\PhysicalDrive" + std::to_string(n)) {
+                io = std::make_unique<CRecordedDeviceIo>(*drives[n], calls);
+            }
+        }
+        return io;
+    };
 }
 
 }  // namespace platform::drive_testing

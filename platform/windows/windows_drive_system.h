@@ -22,12 +22,18 @@ public:
     static constexpr unsigned kDriveNumbers = 32;
 
     explicit CWindowsDriveSystem(DeviceOpener open) : m_fnOpen(std::move(open)) {}
+    // Drive 0 is the first internal drive, as on Linux: the first of PhysicalDrive0 to
+    // PhysicalDrive31 whose descriptor says it is neither on USB nor removable media, or
+    // PhysicalDrive0 when none does (a drive that gives no descriptor is not taken for
+    // internal). Any other number is PhysicalDrive<number>.
     std::unique_ptr<IDrive> OpenDrive(std::uint8_t number) override;
 
     // "\\.\PhysicalDrive<number>", the number in decimal.
     static std::string DrivePath(std::uint8_t number);
 
 private:
+    std::unique_ptr<IDrive> OpenFirstInternalDrive();
+
     DeviceOpener m_fnOpen;
 };
 

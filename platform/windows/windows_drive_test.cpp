@@ -47,6 +47,7 @@ struct Bench {
 
 TEST(WindowsDrive, OpensPhysicalDrivesZeroToThirtyOne) {
     Bench bench;
+    bench.recording.busQuery = Reply(DeviceDescriptorReply(0x0B));  // drive 0 is internal
     auto system = bench.System();
     EXPECT_TRUE(system.OpenDrive(0));
     EXPECT_TRUE(system.OpenDrive(31));
@@ -58,6 +59,57 @@ TEST(WindowsDrive, OpensPhysicalDrivesZeroToThirtyOne) {
     bench.bOpens = false;
     EXPECT_FALSE(system.OpenDrive(1));
     EXPECT_EQ(bench.paths.back(), "\\\\.\\PhysicalDrive1");
+}
+
+TEST(WindowsDrive, DriveZeroIsTheFirstInternalDrive) {
+    // Each drive answers IDENTIFY DEVICE with its own sector; nullopt: no such drive.
+    const auto drive = [](std::uint8_t n, std::optional<std::uint32_t> bus, bool removable) {
+        DriveRecording recording = AtaDriveRecording(Bytes(512, n), std::nullopt);
+        recording.busQuery = bus ? Reply(DeviceDescriptorReply(*bus, removable))
+                                 : RecordedReply::Failing(50);
+        return std::optional<DriveRecording>(recording);
+    };
+    constexpr std::uint32_t kUsb = 0x07, kSata = 0x0B, kSd = 0x0C, kRaid = 0x08;
+    const std::optional<DriveRecording> kAbsent;
+    struct Case {
+        const char* what;
+        std::vector<std::optional<DriveRecording>> drives;
+        int expected;  // the PhysicalDrive taken; -1: none opens
+    };
+    const std::vector<Case> cases = {
+        {"internal first", {drive(0, kSata, false), drive(1, kSata, false)}, 0},
+        {"USB stick left in at boot", {drive(0, kUsb, true), drive(1, kSata, false)}, 1},
+        {"USB disk", {drive(0, kUsb, false), drive(1, kRaid, false)}, 1},
+        {"card reader", {drive(0, kSd, true), drive(1, kSata, false)}, 1},
+        {"removable on SATA", {drive(0, kSata, true), drive(1, kSata, false)}, 1},
+        {"no descriptor", {drive(0, std::nullopt, false), drive(1, kSata, false)}, 1},
+        {"a gap", {drive(0, kUsb, true), kAbsent, drive(2, kSata, false)}, 2},
+        {"none internal", {drive(0, kUsb, true), drive(1, kUsb, false)}, 0},
+        {"nothing answers", {drive(0, std::nullopt, false), drive(1, std::nullopt, false)}, 0},
+        {"none opens", {kAbsent, drive(1, kUsb, true)}, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<RecordedCall> calls;
+        CWindowsDriveSystem system(RecordedDrives(c.drives, &calls));
+        const auto opened = system.OpenDrive(0);
+        if (c.expected < 0) {
+            EXPECT_FALSE(opened);
+            continue;
+        }
+        ASSERT_TRUE(opened);
+        std::array<std::uint8_t, 512> sector{};
+        ASSERT_TRUE(opened->ReceiveData(kIdentify, sector));
+        const auto expected = Bytes(512, static_cast<std::uint8_t>(c.expected));
+        EXPECT_TRUE(std::equal(sector.begin(), sector.end(), expected.begin(), expected.end()));
+        EXPECT_EQ(calls.back().in[12], c.expected);  // bDriveNumber
+    }
+
+    // Any other number is that PhysicalDrive, internal or not.
+    CWindowsDriveSystem system(RecordedDrives({drive(0, kSata, false), drive(1, kUsb, true)}));
+    std::array<std::uint8_t, 512> sector{};
+    ASSERT_TRUE(system.OpenDrive(1)->ReceiveData(kIdentify, sector));
+    EXPECT_EQ(sector[0], 1);
 }
 
 TEST(WindowsDrive, AsksTheBusOnceWhenOpened) {
