@@ -123,19 +123,19 @@ TEST(SmartIoctl, SectorNeedsAWholeCleanReplyOfAtLeastOneSector) {
         bool bAccepted;
     };
     const Case cases[] = {
-        {0, 528, 0, 0, false},     // the driver says none came
-        {511, 528, 0, 0, false},   // ... or part of one
-        {512, 528, 0, 0, true},    //
-        {513, 528, 0, 0, true},    // the in-box AHCI miniport, READ DATA
-        {513, 531, 0, 0, true},    // ... with the three spare bytes returned
-        {528, 528, 0, 0, true},    // a driver counting the head as well
-        {1024, 528, 0, 0, true},   //
-        {512, 527, 0, 0, false},   // one data byte short
-        {513, 527, 0, 0, false},   //
-        {512, 16, 0, 0, false},    // the head alone
-        {512, 3, 0, 0, false},     //
-        {512, 528, 1, 0, false},   // SMART_IDE_ERROR
-        {513, 528, 0, 4, false},   // the drive aborted it
+        {0, 528, 0, 0, false},    // the driver says none came
+        {511, 528, 0, 0, false},  // ... or part of one
+        {512, 528, 0, 0, true},   // one sector
+        {513, 528, 0, 0, true},   // the in-box AHCI miniport, READ DATA
+        {513, 531, 0, 0, true},   // ... with the three spare bytes returned
+        {528, 528, 0, 0, true},   // a driver counting the head as well
+        {1024, 528, 0, 0, true},  // two sectors set up, one asked for
+        {512, 527, 0, 0, false},  // one data byte short
+        {513, 527, 0, 0, false},  // ... whatever cBufferSize says
+        {512, 16, 0, 0, false},   // the head alone
+        {512, 3, 0, 0, false},    // not even the head
+        {512, 528, 1, 0, false},  // SMART_IDE_ERROR
+        {513, 528, 0, 4, false},  // the drive aborted it
     };
     const auto sector = Sector(1);
     for (const Case& c : cases) {

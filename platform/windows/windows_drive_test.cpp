@@ -65,8 +65,8 @@ TEST(WindowsDrive, DriveZeroIsTheFirstInternalDrive) {
     // Each drive answers IDENTIFY DEVICE with its own sector; nullopt: no such drive.
     const auto drive = [](std::uint8_t n, std::optional<std::uint32_t> bus, bool removable) {
         DriveRecording recording = AtaDriveRecording(Bytes(512, n), std::nullopt);
-        recording.busQuery = bus ? Reply(DeviceDescriptorReply(*bus, removable))
-                                 : RecordedReply::Failing(50);
+        recording.busQuery =
+            bus ? Reply(DeviceDescriptorReply(*bus, removable)) : RecordedReply::Failing(50);
         return std::optional<DriveRecording>(recording);
     };
     constexpr std::uint32_t kUsb = 0x07, kSata = 0x0B, kSd = 0x0C, kRaid = 0x08;
