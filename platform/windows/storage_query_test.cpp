@@ -57,31 +57,5 @@ TEST(StorageQuery, BusTypeIsNotReadPastWhatCame) {
     EXPECT_FALSE(ReadDeviceBusType(shortSize));
 }
 
-TEST(StorageQuery, OnlyADriveOffUsbWithFixedMediaIsInternal) {
-    struct Case {
-        std::uint32_t busType;
-        bool bRemovable;
-        bool bInternal;
-    };
-    const Case cases[] = {
-        {0x0B, false, true},   // SATA
-        {0x11, false, true},   // NVMe
-        {0x08, false, true},   // RAID (an NVMe drive behind a RAID driver)
-        {0x00, false, true},   // unknown
-        {0x07, false, false},  // USB
-        {0x07, true, false},   // USB stick
-        {0x0C, true, false},   // SD card reader
-        {0x0B, true, false},   // a SATA bay that says its media come out
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.busType << " " << c.bRemovable);
-        const auto facts = ReadDeviceDescriptor(DeviceDescriptorReply(c.busType, c.bRemovable));
-        ASSERT_TRUE(facts);
-        EXPECT_EQ(facts->busType, c.busType);
-        EXPECT_EQ(facts->bRemovableMedia, c.bRemovable);
-        EXPECT_EQ(IsInternalDrive(*facts), c.bInternal);
-    }
-}
-
 }  // namespace
 }  // namespace platform

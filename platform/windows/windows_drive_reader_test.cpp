@@ -74,11 +74,6 @@ void PrintTo(const Texts& t, std::ostream* os) {
         << t.mediaErrors << "|" << static_cast<int>(t.kind) << "|" << t.error << "}";
 }
 
-Texts ThroughWindowsDrives(std::vector<std::optional<DriveRecording>> drives) {
-    CWindowsDriveSystem system(RecordedDrives(std::move(drives)));
-    return Texts(CHdSmart(system));
-}
-
 Texts ThroughWindows(const DriveRecording& recording) {
     CWindowsDriveSystem drives([&recording](const std::string&) {
         return std::make_unique<CRecordedDeviceIo>(recording, nullptr);
@@ -189,97 +184,6 @@ TEST(WindowsDriveReader, NothingAnsweredLeavesSixEmptyTexts) {
     EXPECT_EQ(texts.model + texts.serial + texts.firmware + texts.temperature + texts.powerOnHours +
                   texts.powerCycles + texts.error,
               "");
-}
-
-// An Identify Controller page (serial, model and firmware in plain ASCII) and a health log
-// at 308 K, 100 % spare, 3 % used, 77 power cycles, 1234 hours.
-std::vector<std::uint8_t> NvmeIdentifyPage() {
-    std::vector<std::uint8_t> page(4096, 0);
-    auto put = [&page](std::size_t offset, std::size_t width, std::string text) {
-        text.resize(width, ' ');
-        std::copy(text.begin(), text.end(), page.begin() + static_cast<std::ptrdiff_t>(offset));
-    };
-    put(4, 20, "NV-0099");
-    put(24, 40, "QUORRIX NVME 512GB");
-    put(64, 8, "2B0Q");
-    return page;
-}
-
-std::vector<std::uint8_t> NvmeHealthLog() {
-    std::vector<std::uint8_t> log(512, 0);
-    log[1] = 0x34;  // 308 K
-    log[2] = 0x01;
-    log[3] = 100;
-    log[5] = 3;
-    log[112] = 77;
-    log[128] = 0xD2;  // 1234
-    log[129] = 0x04;
-    return log;
-}
-
-TEST(WindowsDriveReader, RealDriversRepliesReadAsTheDriveTheyHold) {
-    const auto identify = IdentifySector();
-    const auto smart = SmartSector();
-    const FakeDrive nvme = NvmeFake(NvmeIdentifyPage(), NvmeHealthLog());
-    const FakeDrive ata = AtaFake(identify, smart);
-    const FakeDrive nothing = [] {
-        FakeDrive drive;
-        drive.bVersionOk = false;
-        return drive;
-    }();
-
-    // The in-box AHCI miniport: cBufferSize is the request's length, 513 for READ DATA.
-    DriveRecording ahci = AtaDriveRecording(identify, std::nullopt);
-    ahci.smartData = Reply(SendCmdOutReply(smart, 513));
-    // An NVMe drive behind a RAID driver (bus RAID): the SMART pass-through fails, the
-    // protocol-specific queries answer.
-    DriveRecording rst = NvmeDriveRecording(NvmeIdentifyPage(), NvmeHealthLog());
-    rst.busQuery = Reply(DeviceDescriptorReply(0x08));
-    DriveRecording rstWithVersion = rst;  // says it takes SMART, then fails the enable
-    rstWithVersion.version = Reply(VersionReply(0x07));
-    rstWithVersion.enable = RecordedReply::Failing(1);
-    DriveRecording scsi = rst;
-    scsi.busQuery = Reply(DeviceDescriptorReply(0x01));
-    DriveRecording unknownBus = rst;
-    unknownBus.busQuery = Reply(DeviceDescriptorReply(0x00));
-    DriveRecording rstSilent;
-    rstSilent.busQuery = rst.busQuery;
-    DriveRecording rstShortIdentify = rst;  // half an Identify page is no answer
-    const auto identifyPage = NvmeIdentifyPage();
-    rstShortIdentify.nvmeIdentify = Reply(ProtocolDataReply(std::span(identifyPage).first(2048)));
-    // A SATA drive behind the same driver answers through the SMART pass-through.
-    DriveRecording raidSata = AtaDriveRecording(identify, smart);
-    raidSata.busQuery = rst.busQuery;
-    raidSata.nvmeIdentify = Reply(ProtocolDataReply(NvmeIdentifyPage()));
-    // A USB disk as PhysicalDrive0, the laptop's own drive as PhysicalDrive1.
-    DriveRecording usb = AtaDriveRecording(identify, smart);
-    usb.busQuery = Reply(DeviceDescriptorReply(0x07));
-
-    struct Case {
-        const char* what;
-        std::vector<std::optional<DriveRecording>> drives;
-        const FakeDrive& expected;
-    };
-    const std::vector<Case> cases = {
-        {"AHCI, cBufferSize 513", {ahci}, ata},
-        {"RAID bus, NVMe answers", {rst}, nvme},
-        {"RAID bus, SMART version then NVMe", {rstWithVersion}, nvme},
-        {"SCSI bus, NVMe answers", {scsi}, nvme},
-        {"unknown bus, NVMe answers", {unknownBus}, nvme},
-        {"RAID bus, nothing answers", {rstSilent}, nothing},
-        {"RAID bus, half an Identify", {rstShortIdentify}, nothing},
-        {"RAID bus, SATA drive", {raidSata}, ata},
-        {"USB drive 0, internal drive 1", {usb, rst}, nvme},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(ThroughWindowsDrives(c.drives), ThroughMemory(c.expected));
-    }
-    // The texts compared above are the drive's own.
-    const Texts rstTexts = ThroughWindowsDrives({rst});
-    EXPECT_EQ(rstTexts.model + "|" + rstTexts.temperature + "|" + rstTexts.powerOnHours,
-              "QUORRIX NVME 512GB|35|1234");
-    EXPECT_EQ(ThroughWindowsDrives({ahci}).powerOnHours, "4464");
 }
 
 TEST(WindowsDriveReader, FixtureAtaDrivesReadTheSameThroughBothPaths) {

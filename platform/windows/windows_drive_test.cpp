@@ -112,6 +112,52 @@ TEST(WindowsDrive, DriveZeroIsTheFirstInternalDrive) {
     EXPECT_EQ(sector[0], 1);
 }
 
+TEST(WindowsDrive, ABusThatMayHideNvmeIsSettledByWhatAnswers) {
+    // An NVMe drive behind a RAID or vendor driver: the SMART pass-through gives no identity,
+    // the protocol-specific queries may answer.
+    struct Case {
+        const char* what;
+        std::uint32_t busType;
+        bool bVersion, bAtaIdentity, bNvmeIdentify;
+        bool bNvme;
+    };
+    const Case cases[] = {
+        {"RAID, NVMe answers", 0x08, false, false, true, true},
+        {"RAID, SMART version then no enable", 0x08, true, false, true, true},
+        {"SCSI, NVMe answers", 0x01, false, false, true, true},
+        {"unknown bus, NVMe answers", 0x00, false, false, true, true},
+        {"RAID, nothing answers", 0x08, false, false, false, false},
+        {"RAID, a SATA drive", 0x08, true, true, true, false},
+        {"SATA: never asked", 0x0B, false, false, true, false},
+        {"USB: never asked", 0x07, false, false, true, false},
+    };
+    const auto log = Bytes(512, 40);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bench bench;
+        bench.recording = NvmeDriveRecording(std::nullopt, log);
+        bench.recording.busQuery = Reply(DeviceDescriptorReply(c.busType));
+        if (c.bVersion) bench.recording.version = Reply(VersionReply(0x07));
+        if (c.bAtaIdentity) {
+            bench.recording.enable = Reply(SendCmdOutReply({}, 0));
+            bench.recording.identify = Reply(SendCmdOutReply(Bytes(512, 1), 512));
+        }
+        if (c.bNvmeIdentify)
+            bench.recording.nvmeIdentify = Reply(ProtocolDataReply(Bytes(4096, 3)));
+        const auto drive = bench.Open();
+        EXPECT_EQ(drive->IsNvme(), c.bNvme);
+        std::array<std::uint8_t, 512> out{};
+        EXPECT_EQ(drive->NvmeGetLogPage(0x02, out), c.bNvme);  // the health log as for NVMe
+        EXPECT_EQ(drive->ReceiveData(kIdentify, out), c.bAtaIdentity);
+    }
+    // Half an Identify page is no answer.
+    Bench bench;
+    bench.recording = NvmeDriveRecording(std::nullopt, log);
+    bench.recording.busQuery = Reply(DeviceDescriptorReply(0x08));
+    bench.recording.nvmeIdentify = Reply(ProtocolDataReply(Bytes(2048, 3)));
+    EXPECT_FALSE(bench.Open()->IsNvme());
+}
+
 TEST(WindowsDrive, AsksTheBusOnceWhenOpened) {
     Bench bench;
     bench.recording.busQuery = Reply(DeviceDescriptorReply(0x11));
