@@ -1,7 +1,10 @@
 // The fetch's sequence and its failure rows, against a scripted WMI session.
 #include "platform/windows/wmi_smbios_query.h"
 
+#include <chrono>
+#include <future>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -138,6 +141,57 @@ TEST(ReadRawSmbios, OnlyTheFirstInstanceIsRead) {
     EXPECT_EQ(raw.minor, 7);
     EXPECT_EQ(raw.table, CountingBytes(5));
     EXPECT_EQ(query.calls, kFullSequence);
+}
+
+TEST(FetchWithin, AnAnswerInTimeIsTakenALateOneIsNotWaitedFor) {
+    using std::chrono::milliseconds;
+    using Clock = std::chrono::steady_clock;
+    // The late fetches wait for `release`, which comes only after FetchWithin has given up.
+    std::promise<void> release;
+    const std::shared_future<void> released = release.get_future().share();
+    const struct {
+        const char* what;
+        std::function<RawSmbios()> fetch;
+        milliseconds limit;
+        bool bAnswered;
+    } rows[] = {
+        {"answers at once",
+         [] {
+             CScriptedWmiQuery query;
+             query.instances = {{3, 4, CountingBytes(7)}};
+             return platform::ReadRawSmbios(query);
+         },
+         milliseconds(5000), true},
+        {"answers after a while, inside the limit",
+         [] {
+             std::this_thread::sleep_for(milliseconds(50));
+             RawSmbios raw;
+             raw.bReached = true;
+             return raw;
+         },
+         milliseconds(5000), true},
+        {"hangs past the limit",
+         [released] {
+             released.wait();
+             return RawSmbios{};
+         },
+         milliseconds(100), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const auto start = Clock::now();
+        const auto answer = platform::FetchWithin(row.fetch, row.limit);
+        const auto took = Clock::now() - start;
+        EXPECT_EQ(answer.has_value(), row.bAnswered);
+        if (row.bAnswered) {
+            EXPECT_TRUE(answer->bReached);
+        } else {
+            EXPECT_GE(took, row.limit);
+            EXPECT_LT(took, row.limit + milliseconds(2000));
+        }
+    }
+    // The fetch given up on still ends, and its answer goes nowhere.
+    release.set_value();
 }
 
 }  // namespace
