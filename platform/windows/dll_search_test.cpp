@@ -12,33 +12,28 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 TEST(DllSearch, APlantedDllIsFoundBeforeTheRestrictionAndNeverAfter) {
-    // A loadable image under a name the system folder lacks: this test program itself, which
-    // LoadLibrary maps like a DLL.
+    // A loadable image under a name the system folder lacks: this program, which LoadLibrary
+    // maps like a DLL.
     std::wstring self(MAX_PATH, L'\0');
     self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
     testsupport::CTempDir download;
-    const fs::path planted = download.Path() / "quorrix_planted.dll";
-    if (!CreateHardLinkW(planted.c_str(), self.c_str(), nullptr)) fs::copy_file(self, planted);
-    const fs::path before = fs::current_path();
-    fs::current_path(download.Path());
-
-    // Without the restriction the current folder is searched: the planted DLL loads.
-    const HMODULE found = LoadLibraryW(L"quorrix_planted.dll");
-    EXPECT_NE(found, nullptr);
-    if (found != nullptr) FreeLibrary(found);
-
+    const auto planted = download.Path() / "quorrix_planted.dll";
+    if (!CreateHardLinkW(planted.c_str(), self.c_str(), nullptr)) {
+        std::filesystem::copy_file(self, planted);
+    }
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(download.Path());
+    const auto loads = [](const wchar_t* name) {
+        const HMODULE module = LoadLibraryW(name);
+        if (module != nullptr) FreeLibrary(module);
+        return module != nullptr;
+    };
+    EXPECT_TRUE(loads(L"quorrix_planted.dll"));  // the current folder is searched by default
     platform::LoadDllsFromSystemFolderOnly();
-    const HMODULE afterwards = LoadLibraryW(L"quorrix_planted.dll");
-    EXPECT_EQ(afterwards, nullptr);
-    if (afterwards != nullptr) FreeLibrary(afterwards);
-    // A DLL of the system folder that this program does not import still loads by its name.
-    const HMODULE system = LoadLibraryW(L"version.dll");
-    EXPECT_NE(system, nullptr);
-    if (system != nullptr) FreeLibrary(system);
-    fs::current_path(before);
+    EXPECT_FALSE(loads(L"quorrix_planted.dll"));
+    EXPECT_TRUE(loads(L"version.dll"));  // the system folder's, which this program does not import
+    std::filesystem::current_path(before);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Firmware table replies for tests: RawSMBIOSData built byte by byte, and a firmware table
-// call that answers a recorded reply and records what it was asked.
+// call that answers one recorded reply and keeps what it was asked.
 #pragma once
 
 #include <cstdint>
@@ -11,44 +11,34 @@
 
 namespace platform::testing {
 
-// RawSMBIOSData: Used20CallingMethod 0, the versions, DmiRevision 0, `length` (little-endian),
-// then `table`. `length` is the header's word and need not be the table's size.
-inline std::vector<std::uint8_t> EncodeRawSmbiosData(std::uint8_t major, std::uint8_t minor,
-                                                     std::uint32_t length,
-                                                     const std::vector<std::uint8_t>& table) {
-    std::vector<std::uint8_t> reply = {0,
-                                       major,
-                                       minor,
-                                       0,
-                                       static_cast<std::uint8_t>(length),
-                                       static_cast<std::uint8_t>(length >> 8),
-                                       static_cast<std::uint8_t>(length >> 16),
-                                       static_cast<std::uint8_t>(length >> 24)};
+// Used20CallingMethod 0, the versions, DmiRevision 0, the 32-bit Length (the table's size
+// unless `length` says otherwise), then `table`.
+inline std::vector<std::uint8_t> EncodeRawSmbiosData(
+    std::uint8_t major, std::uint8_t minor, const std::vector<std::uint8_t>& table,
+    std::optional<std::uint32_t> length = std::nullopt) {
+    const std::uint32_t n = length.value_or(static_cast<std::uint32_t>(table.size()));
+    std::vector<std::uint8_t> reply = {0, major, minor, 0};
+    for (int shift = 0; shift < 32; shift += 8)
+        reply.push_back(static_cast<std::uint8_t>(n >> shift));
     reply.insert(reply.end(), table.begin(), table.end());
     return reply;
 }
 
-inline std::vector<std::uint8_t> EncodeRawSmbiosData(std::uint8_t major, std::uint8_t minor,
-                                                     const std::vector<std::uint8_t>& table) {
-    return EncodeRawSmbiosData(major, minor, static_cast<std::uint32_t>(table.size()), table);
-}
-
 class CRecordedFirmwareTables final : public IFirmwareTables {
 public:
-    // nullopt: the call fails.
-    explicit CRecordedFirmwareTables(std::optional<std::vector<std::uint8_t>> reply,
-                                     std::vector<std::pair<std::uint32_t, std::uint32_t>>* asked)
+    using Asked = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+    // `reply` nullopt: the call fails. Each (provider, id) asked is added to `*asked`.
+    CRecordedFirmwareTables(std::optional<std::vector<std::uint8_t>> reply, Asked* asked)
         : m_reply(std::move(reply)), m_pAsked(asked) {}
-
     std::optional<std::vector<std::uint8_t>> Read(std::uint32_t provider,
                                                   std::uint32_t id) override {
-        if (m_pAsked != nullptr) m_pAsked->emplace_back(provider, id);
+        m_pAsked->emplace_back(provider, id);
         return m_reply;
     }
 
 private:
     std::optional<std::vector<std::uint8_t>> m_reply;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>>* m_pAsked;
+    Asked* m_pAsked;
 };
 
 }  // namespace platform::testing
