@@ -58,9 +58,12 @@ TEST(SummaryCommand, APlantedSysteminfoNeverRuns) {
         std::string err;
         EXPECT_TRUE(runner->OpenPipe(&err) && runner->Start(command, &err)) << err;
         std::vector<char> buffer(sysinfo::kMaxReadBytes);
-        while (runner->Read(buffer)) {
-        }
+        std::string output;
+        while (const auto n = runner->Read(buffer)) output.append(buffer.data(), *n);
         runner->Close();
+        // cmd names a command it cannot run in its message, in every language; systeminfo's
+        // own summary does not name its file.
+        EXPECT_EQ(output.find("systeminfo"), std::string::npos) << output;
         fs::current_path(before);
         SetEnvironmentVariableW(kMarkerVariable, nullptr);
         EXPECT_FALSE(fs::exists(marker));
