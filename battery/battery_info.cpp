@@ -14,6 +14,12 @@ std::string Signed(std::uint32_t value) {
     return std::to_string(static_cast<std::int32_t>(value));
 }
 
+// A capacity as "%d" prints it; one the battery does not know (all bits set) has no figure to
+// show, not -1.
+std::string Capacity(std::uint32_t value) {
+    return value == kBatteryUnknownValue ? std::string() : Signed(value);
+}
+
 // Wear in whole percent: (1 - full / design) * 100, each step rounded to double precision,
 // then truncated toward zero. So 45000 of 50000 gives 9: 1 - 0.9 is 0.09999999999999998.
 // Below zero (full above design) is 0; a design capacity of 0 gives 0.
@@ -67,9 +73,12 @@ void CBatteryInfo::QueryBattery() {
     if (remaining != platform::kBatteryLifeUnknown) m_strRemaining = std::to_string(remaining);
 
     if (const auto info = m_hBattery->QueryInformation(m_ulTag)) {
-        m_strFullCapacity = Signed(info->fullChargedCapacity);
-        m_strDesignCapacity = Signed(info->designedCapacity);
-        // An unknown capacity shows as -1; a wear computed from it would be a made-up number.
+        m_strFullCapacity = Capacity(info->fullChargedCapacity);
+        m_strDesignCapacity = Capacity(info->designedCapacity);
+        // Relative capacities are on the battery's own scale; their ratio, the wear, is the
+        // same as in mWh.
+        m_bRelativeCapacity = info->bRelativeCapacity;
+        // A wear computed from an unknown capacity would be a made-up number.
         if (info->fullChargedCapacity != kBatteryUnknownValue &&
             info->designedCapacity != kBatteryUnknownValue) {
             m_strWear =
@@ -95,6 +104,7 @@ void CBatteryInfo::QueryBattery() {
 }
 
 void CBatteryInfo::ClearTexts() {
+    m_bRelativeCapacity = false;
     for (std::string* member :
          {&m_strTemperature, &m_strCycleCount, &m_strWear, &m_strChemistry, &m_strDeviceName,
           &m_strUniqueId, &m_strManufacturer, &m_strSerialNumber, &m_strDesignCapacity,

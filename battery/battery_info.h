@@ -31,11 +31,12 @@ public:
     std::string m_strUniqueId;
     std::string m_strManufacturer;
     std::string m_strSerialNumber;
-    std::string m_strDesignCapacity;  // as the battery reports it, normally mWh
+    std::string m_strDesignCapacity;  // as the battery reports it, normally mWh; "" unknown
     std::string m_strFullCapacity;
-    std::string m_strVoltage;                              // volts, six decimals
-    std::string m_strRemaining;                            // percent
-    std::uint32_t m_ulTag = 0;                             // 0: no battery
+    bool m_bRelativeCapacity = false;  // the capacities are relative figures, not mWh
+    std::string m_strVoltage;          // volts, six decimals
+    std::string m_strRemaining;        // percent
+    std::uint32_t m_ulTag = 0;         // 0: no battery
     std::unique_ptr<platform::IBatteryDevice> m_hBattery;  // held for the object's life
 
 private:

@@ -105,34 +105,43 @@ TEST(BatteryInfo, NoBatteryLeavesEveryTextEmpty) {
     EXPECT_EQ(statusFails.calls.size(), 4u);  // Open, Tag, Status, Close: nothing more
 }
 
-TEST(BatteryInfo, WearRoundsInDoublePrecisionThenTruncates) {
+TEST(BatteryInfo, CapacitiesAndWearRoundInDoublePrecisionThenTruncate) {
     struct Case {
         std::uint32_t full, design;
         const char* wear;
+        const char* fullText;
+        const char* designText;
     };
     const Case cases[] = {
-        {45000, 50000, "9"},  // 9.999999999999998
-        {45678, 50000, "8"},  // 8.643999999999997
-        {50000, 50000, "0"},
-        {52000, 50000, "0"},
-        {0, 50000, "100"},
-        {45000, 0, "0"},
-        {1802, 5600, "67"},
-        // An unknown capacity has no wear; it still shows as -1.
-        {kBatteryUnknownValue, 50000, ""},
-        {45000, kBatteryUnknownValue, ""},
+        {45000, 50000, "9", "45000", "50000"},  // 9.999999999999998
+        {45678, 50000, "8", "45678", "50000"},  // 8.643999999999997
+        {50000, 50000, "0", "50000", "50000"},
+        {52000, 50000, "0", "52000", "50000"},
+        {0, 50000, "100", "0", "50000"},
+        {45000, 0, "0", "45000", "0"},
+        {1802, 5600, "67", "1802", "5600"},
+        // An unknown capacity (all bits set) has no figure, not -1, and no wear.
+        {kBatteryUnknownValue, 50000, "", "", "50000"},
+        {45000, kBatteryUnknownValue, "", "45000", ""},
+        {kBatteryUnknownValue, kBatteryUnknownValue, "", "", ""},
+        // One short of unknown is a figure, printed as "%d" does.
+        {0xFFFFFFFE, 50000, "0", "-2", "50000"},
     };
     for (const Case& c : cases) {
-        CFakeBatterySystem fake;
-        fake.information = Info(c.full, c.design);
-        const CBatteryInfo battery(fake);
-        EXPECT_EQ(battery.m_strWear, c.wear) << c.full << " of " << c.design;
+        for (const bool bRelative : {false, true}) {
+            CFakeBatterySystem fake;
+            fake.information = Info(c.full, c.design);
+            fake.information->bRelativeCapacity = bRelative;
+            const CBatteryInfo battery(fake);
+            SCOPED_TRACE(std::to_string(c.full) + " of " + std::to_string(c.design) +
+                         (bRelative ? ", relative" : ""));
+            // A relative scale changes no figure: the ratio is the same.
+            EXPECT_EQ(battery.m_strWear, c.wear);
+            EXPECT_EQ(battery.m_strFullCapacity, c.fullText);
+            EXPECT_EQ(battery.m_strDesignCapacity, c.designText);
+            EXPECT_EQ(battery.m_bRelativeCapacity, bRelative);
+        }
     }
-    CFakeBatterySystem fake;
-    fake.information = Info(kBatteryUnknownValue, 50000);
-    const CBatteryInfo battery(fake);
-    EXPECT_EQ(battery.m_strFullCapacity, "-1");
-    EXPECT_EQ(battery.m_strDesignCapacity, "50000");
 }
 
 TEST(BatteryInfo, NumbersAndChemistryAsPrinted) {
@@ -160,7 +169,7 @@ TEST(BatteryInfo, NumbersAndChemistryAsPrinted) {
         f.temperature = 0xFFFFFFFEu;
     });
     EXPECT_EQ(big->info->m_strFullCapacity, "-2147483648");
-    EXPECT_EQ(big->info->m_strDesignCapacity, "-1");
+    EXPECT_EQ(big->info->m_strDesignCapacity, "");
     EXPECT_EQ(big->info->m_strCycleCount, "-1");
     EXPECT_EQ(big->info->m_strTemperature, "-2");
 

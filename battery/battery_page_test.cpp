@@ -128,4 +128,33 @@ TEST(BatteryPage, FirmwareRecordWithoutBattery) {
     EXPECT_TRUE(page.ends_with(Gbk("电池温度    ：\r\n")));  // not "-": no battery at all
 }
 
+TEST(BatteryPage, CapacitiesCarryMwhUnlessRelativeAndAnUnknownOneShowsNoFigure) {
+    const std::uint32_t unknown = platform::kBatteryUnknownValue;
+    const struct {
+        bool bRelative;
+        std::uint32_t design, full;
+        const char* lines;  // lines 5 to 7
+    } rows[] = {
+        {false, 50000, 45000,
+         "电池设计容量：50000mWh\r\n完全充电容量：45000mWh\r\n电池损耗    ：9%\r\n"},
+        {true, 100, 87, "电池设计容量：100\r\n完全充电容量：87\r\n电池损耗    ：13%\r\n"},
+        {false, 50000, unknown,
+         "电池设计容量：50000mWh\r\n完全充电容量：mWh\r\n电池损耗    ：%\r\n"},
+        {false, unknown, unknown, "电池设计容量：mWh\r\n完全充电容量：mWh\r\n电池损耗    ：%\r\n"},
+        {true, unknown, 87, "电池设计容量：\r\n完全充电容量：87\r\n电池损耗    ：%\r\n"},
+    };
+    const auto smbios = Smbios({});
+    for (const auto& row : rows) {
+        platform::CFakeBatterySystem fake;
+        fake.information =
+            platform::BatteryInformation{row.design, row.full, 3, {'L', 'i', 'P', 0}};
+        fake.information->bRelativeCapacity = row.bRelative;
+        const CBatteryInfo battery(fake);
+        const std::string page = battery::BuildBatteryPage(battery, *smbios);
+        EXPECT_NE(page.find(Gbk("电池唯一ID号：\r\n") + Gbk(row.lines) + Gbk("充放电次数")),
+                  std::string::npos)
+            << row.lines;
+    }
+}
+
 }  // namespace

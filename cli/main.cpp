@@ -14,6 +14,7 @@
 #include "pages/page_dispatch.h"
 #include "platform/console.h"
 #include "platform/smbios_source.h"
+#include "platform/system_sources.h"
 #include "smbios/smbios.h"
 #include "text/gbk.h"
 
@@ -93,6 +94,7 @@ bool PrintPages(const std::vector<ReportPage>& pages, const cli::ReportOptions& 
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::LoadDllsFromSystemFolderOnly();
     const std::vector<std::string> args = platform::CommandLineArguments(argc, argv);
     std::vector<const char*> argp;
     for (const std::string& arg : args) argp.push_back(arg.c_str());

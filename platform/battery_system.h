@@ -23,10 +23,13 @@ struct BatteryStatus {
 
 // The fields of the battery information level that are read.
 struct BatteryInformation {
-    std::uint32_t designedCapacity = kBatteryUnknownValue;     // mWh
-    std::uint32_t fullChargedCapacity = kBatteryUnknownValue;  // mWh
+    std::uint32_t designedCapacity = kBatteryUnknownValue;     // mWh, unless relative
+    std::uint32_t fullChargedCapacity = kBatteryUnknownValue;  // mWh, unless relative
     std::uint32_t cycleCount = 0;
     std::array<std::uint8_t, 4> chemistry{};  // ASCII, zero-padded, not zero-terminated
+    // The capacities are figures on the battery's own relative scale, not mWh (the battery
+    // class's BATTERY_CAPACITY_RELATIVE capability).
+    bool bRelativeCapacity = false;
 };
 
 // The identity levels, answered as UTF-8 text.
@@ -51,8 +54,9 @@ public:
 class IBatterySystem {
 public:
     virtual ~IBatterySystem() = default;
-    // The first battery interface the platform lists, opened; nullptr when there is none or
-    // it cannot be opened.
+    // The first battery device the platform lists, opened. Where the device tells an empty
+    // bay by its tag (Windows), the first whose tag is not 0. nullptr when there is none or it
+    // cannot be opened.
     [[nodiscard]] virtual std::unique_ptr<IBatteryDevice> OpenFirstBattery() = 0;
     // The remaining charge of the system's batteries in percent (0 to 100), or
     // kBatteryLifeUnknown when there is no figure.

@@ -8,3 +8,9 @@ elseif(CMAKE_SYSTEM_NAME STREQUAL "Windows")
   target_sources(quorrix_platform_tests PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/windows/process_runner_win_test.cpp)
 endif()
+# Nothing planted in the current folder runs: not as the summary command, not as a DLL.
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  target_sources(quorrix_platform_tests PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/windows/summary_command_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/windows/dll_search_test.cpp)
+endif()

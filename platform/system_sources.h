@@ -32,6 +32,12 @@ std::optional<std::string> LivePowerSupplyFolder();
 // The command line that the other-information page runs through that interpreter.
 std::string SummaryCommandLine();
 
+// Called as a program's first statement. On Windows, every DLL that the process (or a system
+// component inside it) loads later by bare name then comes from the system folder only, never
+// from the program's folder or the current folder, where a planted DLL would run with the
+// program's rights. Nothing to do on other systems.
+void LoadDllsFromSystemFolderOnly();
+
 // The absolute path of the program file this process runs (not argv[0], which the caller
 // chooses), or nullopt when the system cannot say.
 [[nodiscard]] std::optional<std::string> RunningExecutablePath();

@@ -1,6 +1,7 @@
 // quorrix.exe: the window. It takes no command line.
 #include <windows.h>
 
+#include "platform/system_sources.h"
 #include "win32/quorrix_app.h"
 
 namespace {
@@ -10,6 +11,7 @@ CQuorrixApp theApp;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    platform::LoadDllsFromSystemFolderOnly();
     theApp.InitInstance();
     return 0;
 }

@@ -34,8 +34,10 @@ expect "frame: 欢迎使用"
 expect "pane: 说明："
 expect "frame: BIOS信息"
 expect "ended: 1"
-# Under Wine WMI hands up no table: the BIOS page opens on the version line, 0.0.
-expect "pane: SMBIOS版本  ：0.0"
+# Under Wine WMI hands up no table and the firmware table call answers with Wine's own
+# table: the BIOS page opens on the version line, that table's version (not 0.0).
+grep -qx 'pane: SMBIOS版本  ：[1-9][0-9]*\.[0-9][0-9]*' "$out" ||
+  { echo "FAIL: no version line with the firmware table's version"; fail=1; }
 [ "$status" -eq 0 ] || { echo "FAIL: the finder exited with $status"; fail=1; }
 [ "$quorrix_status" -eq 0 ] || { echo "FAIL: quorrix.exe exited with $quorrix_status"; fail=1; }
 [ "$fail" -eq 0 ] && echo "quorrix.exe: window found, page shown, closed"

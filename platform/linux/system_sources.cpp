@@ -50,6 +50,9 @@ std::string SummaryCommandLine() {
     return ShellQuote((dir / kSummaryProgram).string());
 }
 
+// Shared objects are found by the dynamic linker's own paths, never the current folder.
+void LoadDllsFromSystemFolderOnly() {}
+
 std::string MissingRightsHint(PrivilegedRead read) {
     if (::geteuid() == 0) return "";
     return read == PrivilegedRead::kFirmwareTables ? "reading the firmware tables needs root"

@@ -107,8 +107,10 @@ std::optional<BatteryInformation> ParseInformation(std::span<const std::uint8_t>
     const auto designed = ReadLe32(reply, kInformationDesignedCapacityOffset);
     const auto full = ReadLe32(reply, kInformationFullChargedCapacityOffset);
     const auto cycles = ReadLe32(reply, kInformationCycleCountOffset);
-    if (!designed || !full || !cycles) return std::nullopt;
+    const auto capabilities = ReadLe32(reply, kInformationCapabilitiesOffset);
+    if (!designed || !full || !cycles || !capabilities) return std::nullopt;
     BatteryInformation info;
+    info.bRelativeCapacity = (*capabilities & kCapacityRelative) != 0;
     info.designedCapacity = *designed;
     info.fullChargedCapacity = *full;
     info.cycleCount = *cycles;

@@ -46,12 +46,16 @@ inline constexpr std::size_t kTextReplyBytes = 200;         // the buffer offere
 inline constexpr std::size_t kSystemPowerStatusBytes = 12;  // SYSTEM_POWER_STATUS
 
 // Field offsets that the parsers read.
+inline constexpr std::size_t kInformationCapabilitiesOffset = 0x00;
 inline constexpr std::size_t kStatusVoltageOffset = 0x08;
 inline constexpr std::size_t kInformationChemistryOffset = 0x08;
 inline constexpr std::size_t kInformationDesignedCapacityOffset = 0x0C;
 inline constexpr std::size_t kInformationFullChargedCapacityOffset = 0x10;
 inline constexpr std::size_t kInformationCycleCountOffset = 0x20;
 inline constexpr std::size_t kBatteryLifePercentOffset = 0x02;
+
+// BATTERY_INFORMATION's Capabilities flag for capacities on a relative scale, not in mWh.
+inline constexpr std::uint32_t kCapacityRelative = 0x40000000;
 
 // The tag request's input: how long the driver may wait for a battery (0: answer at once).
 std::array<std::uint8_t, kTagWaitBytes> BuildTagWait(std::uint32_t waitMilliseconds);
@@ -66,8 +70,8 @@ std::array<std::uint8_t, kWaitStatusBytes> BuildWaitStatus(std::uint32_t tag);
 std::optional<std::uint32_t> ParseTag(std::span<const std::uint8_t> reply);
 // BATTERY_STATUS's Voltage (millivolts); nullopt when the reply is shorter than 16 bytes.
 std::optional<BatteryStatus> ParseStatus(std::span<const std::uint8_t> reply);
-// BATTERY_INFORMATION's capacities, cycle count and chemistry; nullopt when the reply is
-// shorter than 36 bytes.
+// BATTERY_INFORMATION's relative-capacity flag, capacities, cycle count and chemistry;
+// nullopt when the reply is shorter than 36 bytes.
 std::optional<BatteryInformation> ParseInformation(std::span<const std::uint8_t> reply);
 // A text level: UTF-16LE up to the first zero unit, never past the reply nor 200 bytes (an
 // odd last byte is no unit), as UTF-8. A reply of no bytes is an empty text.

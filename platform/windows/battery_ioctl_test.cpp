@@ -60,15 +60,28 @@ TEST(BatteryIoctl, StatusReadsTheVoltageAndNeedsAllSixteenBytes) {
     EXPECT_EQ(ioctl::ParseStatus(Counting(20))->voltage, 0x0B0A0908u);
 }
 
-TEST(BatteryIoctl, InformationReadsItsFourFieldsAndNeedsAllThirtySixBytes) {
+TEST(BatteryIoctl, InformationReadsItsFiveFieldsAndNeedsAllThirtySixBytes) {
     const auto info = ioctl::ParseInformation(Counting(36));
     ASSERT_TRUE(info);
+    EXPECT_FALSE(info->bRelativeCapacity);  // Capabilities 0x03020100
     EXPECT_EQ(info->chemistry, (std::array<std::uint8_t, 4>{8, 9, 10, 11}));
     EXPECT_EQ(info->designedCapacity, 0x0F0E0D0Cu);
     EXPECT_EQ(info->fullChargedCapacity, 0x13121110u);
     EXPECT_EQ(info->cycleCount, 0x23222120u);
     EXPECT_FALSE(ioctl::ParseInformation(Counting(35)));  // CycleCount cut short
     EXPECT_FALSE(ioctl::ParseInformation(Counting(20)));
+
+    // BATTERY_CAPACITY_RELATIVE is bit 30 of Capabilities, whatever else is set beside it.
+    for (const auto& [capabilities, bRelative] : std::vector<std::pair<std::uint32_t, bool>>{
+             {0x80000000, false},  // BATTERY_SYSTEM_BATTERY alone
+             {0x40000000, true},
+             {0xC0000000, true},
+             {0xBFFFFFFF, false}}) {
+        Bytes reply = Counting(36);
+        for (std::size_t i = 0; i < 4; ++i)
+            reply[i] = static_cast<std::uint8_t>(capabilities >> (8 * i));
+        EXPECT_EQ(ioctl::ParseInformation(reply)->bRelativeCapacity, bRelative) << capabilities;
+    }
 }
 
 TEST(BatteryIoctl, FourByteRepliesNeedFourBytes) {

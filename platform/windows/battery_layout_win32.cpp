@@ -49,6 +49,9 @@ static_assert(offsetof(BATTERY_INFORMATION, FullChargedCapacity) ==
               ioctl::kInformationFullChargedCapacityOffset);
 static_assert(offsetof(BATTERY_INFORMATION, CycleCount) == ioctl::kInformationCycleCountOffset);
 
+static_assert(offsetof(BATTERY_INFORMATION, Capabilities) == ioctl::kInformationCapabilitiesOffset);
+static_assert(BATTERY_CAPACITY_RELATIVE == ioctl::kCapacityRelative);
+
 static_assert(BATTERY_UNKNOWN_CAPACITY == platform::kBatteryUnknownValue);
 static_assert(BATTERY_UNKNOWN_VOLTAGE == platform::kBatteryUnknownValue);
 

@@ -1,6 +1,7 @@
 #include "platform/windows/battery_recorded_calls.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace platform::testing {
 
@@ -8,35 +9,43 @@ namespace ioctl = battery_ioctl;
 
 class CRecordedBatteryCalls::CHandle final : public IBatteryHandle {
 public:
-    explicit CHandle(CRecordedBatteryCalls& calls) : m_calls(calls) { ++m_calls.m_nOpenHandles; }
+    CHandle(CRecordedBatteryCalls& calls, std::u16string path)
+        : m_calls(calls), m_path(std::move(path)) {
+        ++m_calls.m_nOpenHandles;
+    }
     ~CHandle() override { --m_calls.m_nOpenHandles; }
     CHandle(const CHandle&) = delete;
     CHandle& operator=(const CHandle&) = delete;
 
     std::optional<std::uint32_t> Control(std::uint32_t code, std::span<const std::uint8_t> input,
                                          std::span<std::uint8_t> output) override {
-        return m_calls.Answer(code, input, output);
+        return m_calls.Answer(m_path, code, input, output);
     }
 
 private:
     CRecordedBatteryCalls& m_calls;
+    std::u16string m_path;
 };
 
 std::unique_ptr<IBatteryHandle> CRecordedBatteryCalls::OpenBattery(
     const std::u16string& devicePath) {
     opened.push_back(devicePath);
     if (!bOpens) return nullptr;
-    return std::make_unique<CHandle>(*this);
+    return std::make_unique<CHandle>(*this, devicePath);
 }
 
-std::optional<std::uint32_t> CRecordedBatteryCalls::Answer(std::uint32_t code,
+std::optional<std::uint32_t> CRecordedBatteryCalls::Answer(const std::u16string& devicePath,
+                                                           std::uint32_t code,
                                                            std::span<const std::uint8_t> input,
                                                            std::span<std::uint8_t> output) {
     requests.push_back(
-        {code, std::vector<std::uint8_t>(input.begin(), input.end()), output.size()});
+        {code, std::vector<std::uint8_t>(input.begin(), input.end()), output.size(), devicePath});
     const auto askedTag = ioctl::ParseTag(input);
     const RecordedReply* reply = nullptr;
-    if (code == ioctl::kIoctlQueryTag) {
+    if (devicePath != path) {
+        const auto found = otherTags.find(devicePath);
+        if (code == ioctl::kIoctlQueryTag && found != otherTags.end()) reply = &found->second;
+    } else if (code == ioctl::kIoctlQueryTag) {
         if (tag) reply = &*tag;
     } else if (code == ioctl::kIoctlQueryStatus) {
         if (status && askedTag == kTag) reply = &*status;
@@ -76,9 +85,10 @@ std::vector<std::uint8_t> EncodeStatus(std::uint32_t voltageMillivolts) {
 
 std::vector<std::uint8_t> EncodeInformation(const BatteryInformation& info) {
     std::vector<std::uint8_t> bytes(ioctl::kInformationBytes);
-    Put(bytes, 0x00, 0x80000000);  // Capabilities: BATTERY_SYSTEM_BATTERY
-    bytes[0x04] = 1;               // Technology: rechargeable
-    bytes[0x05] = 0x55;            // Reserved
+    // Capabilities: BATTERY_SYSTEM_BATTERY, and BATTERY_CAPACITY_RELATIVE when asked for.
+    Put(bytes, 0x00, info.bRelativeCapacity ? 0xC0000000 : 0x80000000);
+    bytes[0x04] = 1;     // Technology: rechargeable
+    bytes[0x05] = 0x55;  // Reserved
     bytes[0x06] = 0x55;
     bytes[0x07] = 0x55;
     std::copy(info.chemistry.begin(), info.chemistry.end(), bytes.begin() + 0x08);
@@ -148,7 +158,7 @@ std::unique_ptr<CRecordedBatteryCalls> RecordBattery(IBatterySystem& reference) 
     calls->powerStatus = EncodeSystemPowerStatus(reference.ReadBatteryLifePercent());
     const auto device = reference.OpenFirstBattery();
     if (!device) {
-        calls->path.reset();
+        calls->listed.clear();
         return calls;
     }
     const auto tag = device->QueryTag();

@@ -30,16 +30,21 @@ struct RecordedRequest {
     std::uint32_t code = 0;
     std::vector<std::uint8_t> input;
     std::size_t outputBytes = 0;  // the size of the buffer offered for the reply
+    std::u16string devicePath;    // the interface the request went to
 };
 
 class CRecordedBatteryCalls final : public IBatteryCalls {
 public:
     static constexpr std::uint32_t kTag = 0x2A;
 
-    // nullopt: no battery interface is listed.
-    std::optional<std::u16string> path =
-        u"\\\\?\\acpi#pnp0c0a#1#{72631e54-78a4-11d0-bcf7-00aa00b7b32a}";
-    bool bOpens = true;  // false: CreateFileW fails
+    // The battery's own interface: it answers the replies below.
+    std::u16string path = u"\\\\?\\acpi#pnp0c0a#1#{72631e54-78a4-11d0-bcf7-00aa00b7b32a}";
+    // The interfaces listed, in order; empty: no battery interface at all.
+    std::vector<std::u16string> listed = {path};
+    // What the other listed interfaces (empty bays) answer to the tag request; an interface
+    // missing here fails it. They fail every other request.
+    std::map<std::u16string, RecordedReply> otherTags;
+    bool bOpens = true;  // false: CreateFileW fails on every interface
     // A missing reply makes that request fail; a reply longer than the buffer offered fails
     // too (the driver's ERROR_INSUFFICIENT_BUFFER). Status and information requests whose tag
     // is not kTag fail, as the driver fails them.
@@ -52,13 +57,14 @@ public:
     std::vector<std::u16string> opened;  // every path passed to OpenBattery
     int OpenHandles() const { return m_nOpenHandles; }
 
-    std::optional<std::u16string> FirstBatteryInterfacePath() override { return path; }
+    std::vector<std::u16string> BatteryInterfacePaths() override { return listed; }
     std::unique_ptr<IBatteryHandle> OpenBattery(const std::u16string& devicePath) override;
     std::optional<std::array<std::uint8_t, 12>> SystemPowerStatus() override { return powerStatus; }
 
 private:
     class CHandle;
-    std::optional<std::uint32_t> Answer(std::uint32_t code, std::span<const std::uint8_t> input,
+    std::optional<std::uint32_t> Answer(const std::u16string& devicePath, std::uint32_t code,
+                                        std::span<const std::uint8_t> input,
                                         std::span<std::uint8_t> output);
     int m_nOpenHandles = 0;
 };

@@ -33,14 +33,21 @@ void CloseAndClear(void** handle) {
     *handle = nullptr;
 }
 
+// The system directory, where the interpreter comes from and where it runs.
+std::optional<std::string> SystemFolder() {
+    std::array<char, MAX_PATH> folder{};
+    const UINT n = GetSystemDirectoryA(folder.data(), static_cast<UINT>(folder.size()));
+    if (n == 0 || n >= folder.size()) return std::nullopt;
+    return std::string(folder.data(), n);
+}
+
 // cmd.exe of the system directory. Naming it keeps CreateProcessA from searching the
 // program's folder and the current folder first, where any cmd.exe would run with the
 // program's (administrator) rights.
 std::optional<std::string> SystemInterpreterPath() {
-    std::array<char, MAX_PATH> folder{};
-    const UINT n = GetSystemDirectoryA(folder.data(), static_cast<UINT>(folder.size()));
-    if (n == 0 || n >= folder.size()) return std::nullopt;
-    return std::string(folder.data(), n) + "\\cmd.exe";
+    const auto folder = SystemFolder();
+    if (!folder) return std::nullopt;
+    return *folder + "\\cmd.exe";
 }
 
 }  // namespace
@@ -104,6 +111,10 @@ bool CWindowsProcessRunner::Start(const std::string& commandLine, std::string* e
         if (!system) return fail("GetSystemDirectory", GetLastError());
         interpreter = *system;
     }
+    // The command runs in the system folder, not in this program's current folder (often
+    // the download folder): a command named without a path would be looked for there first.
+    const auto currentFolder = SystemFolder();
+    if (!currentFolder) return fail("GetSystemDirectory", GetLastError());
 
     // Standard input is the NUL device, not this program's own: a windowed program's
     // standard input is often no handle at all, or a handle value that the child cannot use
@@ -131,7 +142,7 @@ bool CWindowsProcessRunner::Start(const std::string& commandLine, std::string* e
 
     PROCESS_INFORMATION process{};
     const BOOL started = CreateProcessA(interpreter.c_str(), buffer.data(), nullptr, nullptr, TRUE,
-                                        0, nullptr, nullptr, &startup, &process);
+                                        0, nullptr, currentFolder->c_str(), &startup, &process);
     const DWORD code = started ? ERROR_SUCCESS : GetLastError();
     CloseHandle(input);
     // Only the child (and what it starts) keeps a write end now, so the output ends when

@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -24,12 +25,16 @@ public:
                                                                std::span<std::uint8_t> output) = 0;
 };
 
+// More bays than any laptop has; the list is not read beyond them.
+inline constexpr std::size_t kMaxBatteryInterfaces = 16;
+
 class IBatteryCalls {
 public:
     virtual ~IBatteryCalls() = default;
-    // The device path of the first battery interface of a present device (SetupDi); nullopt
-    // when there is none or it cannot be had.
-    [[nodiscard]] virtual std::optional<std::u16string> FirstBatteryInterfacePath() = 0;
+    // The device paths of the battery interfaces of present devices (SetupDi), in the order
+    // listed, at most kMaxBatteryInterfaces; empty when there is none or no list can be had.
+    // An interface whose path cannot be read is left out.
+    [[nodiscard]] virtual std::vector<std::u16string> BatteryInterfacePaths() = 0;
     // Opens the device at `path` for reading and writing; nullptr when it cannot be opened.
     [[nodiscard]] virtual std::unique_ptr<IBatteryHandle> OpenBattery(
         const std::u16string& path) = 0;

@@ -1,5 +1,5 @@
-// The Windows calls behind IBatteryCalls: SetupDi to find the first battery interface,
-// CreateFileW to open it, DeviceIoControl to ask it, GetSystemPowerStatus for the combined
+// The Windows calls behind IBatteryCalls: SetupDi to list the battery interfaces,
+// CreateFileW to open one, DeviceIoControl to ask it, GetSystemPowerStatus for the combined
 // remaining charge. Nothing here builds a request or reads a reply.
 #include <windows.h>
 // windows.h first: setupapi.h and poclass.h need its types.
@@ -9,6 +9,8 @@
 #include <poclass.h>
 
 #include <cstring>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/windows/windows_battery_calls.h"
@@ -22,7 +24,7 @@ namespace {
 constexpr DWORD kMaxDetailBytes =
     offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath) + 32767 * sizeof(WCHAR);
 
-// A device information set, destroyed as soon as the path has been read.
+// A device information set, destroyed as soon as the paths have been read.
 class CDeviceInfoSet {
 public:
     explicit CDeviceInfoSet(HDEVINFO set) : m_hSet(set) {}
@@ -37,6 +39,44 @@ public:
 private:
     HDEVINFO m_hSet;
 };
+
+// The device path of one listed interface; nullopt when SetupDi cannot give it.
+std::optional<std::u16string> InterfacePath(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& iface) {
+    DWORD required = 0;
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof device;
+    if (SetupDiGetDeviceInterfaceDetailW(set, &iface, nullptr, 0, &required, &device) ||
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+        return std::nullopt;
+    }
+    // The size must leave room for the path (at least its zero unit) and be one SetupDi can
+    // give; anything else is not a size to allocate.
+    constexpr DWORD kPathOffset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath);
+    if (required < kPathOffset + sizeof(WCHAR) || required > kMaxDetailBytes) {
+        return std::nullopt;
+    }
+    // DWORD elements keep the record's alignment.
+    std::vector<DWORD> storage((required + sizeof(DWORD) - 1) / sizeof(DWORD));
+    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(storage.data());
+    // The fixed part's size, 8 on x64, not the buffer's; the x86 value 5 (6 for the wide
+    // record) is refused with ERROR_INVALID_USER_BUFFER.
+    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+    if (!SetupDiGetDeviceInterfaceDetailW(set, &iface, detail, required, nullptr, &device)) {
+        return std::nullopt;
+    }
+    // The path ends at its zero unit, or at the end of the buffer if the unit is missing.
+    const auto* units = reinterpret_cast<const std::uint8_t*>(storage.data()) + kPathOffset;
+    const std::size_t maxUnits = (required - kPathOffset) / sizeof(WCHAR);
+    std::u16string path;
+    for (std::size_t i = 0; i < maxUnits; ++i) {
+        char16_t unit = 0;
+        std::memcpy(&unit, units + i * sizeof(WCHAR), sizeof unit);
+        if (unit == 0) break;
+        path.push_back(unit);
+    }
+    if (path.empty()) return std::nullopt;
+    return path;
+}
 
 class CWin32BatteryHandle final : public IBatteryHandle {
 public:
@@ -63,8 +103,8 @@ private:
 
 class CWin32BatteryCalls final : public IBatteryCalls {
 public:
-    std::optional<std::u16string> FirstBatteryInterfacePath() override {
-        return FirstPresentInterfacePath(GUID_DEVICE_BATTERY);
+    std::vector<std::u16string> BatteryInterfacePaths() override {
+        return PresentInterfacePaths(GUID_DEVICE_BATTERY, kMaxBatteryInterfaces);
     }
 
     std::unique_ptr<IBatteryHandle> OpenBattery(const std::u16string& path) override {
@@ -91,55 +131,26 @@ public:
 
 }  // namespace
 
-std::optional<std::u16string> FirstPresentInterfacePath(const GUID& interfaceClass) {
+std::vector<std::u16string> PresentInterfacePaths(const GUID& interfaceClass,
+                                                  std::size_t maxCount) {
+    std::vector<std::u16string> paths;
     // DIGCF_PRESENT: without it the set also lists interfaces of devices that were once
-    // installed and are gone, and such a ghost battery at index 0 hides the real one.
+    // installed and are gone, and such a ghost battery would be asked before the real one.
     CDeviceInfoSet set(SetupDiGetClassDevsW(&interfaceClass, nullptr, nullptr,
                                             DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
-    if (!set.Valid()) return std::nullopt;
-
-    // cbSize is this build's own record size (32 on x64); the x64 SetupDi refuses the x86
-    // size 28 with ERROR_INVALID_PARAMETER.
-    SP_DEVICE_INTERFACE_DATA iface{};
-    iface.cbSize = sizeof iface;
-    if (!SetupDiEnumDeviceInterfaces(set.Get(), nullptr, &interfaceClass, 0, &iface)) {
-        return std::nullopt;
+    if (!set.Valid()) return paths;
+    for (DWORD index = 0; index < maxCount; ++index) {
+        // cbSize is this build's own record size (32 on x64); the x64 SetupDi refuses the x86
+        // size 28 with ERROR_INVALID_PARAMETER.
+        SP_DEVICE_INTERFACE_DATA iface{};
+        iface.cbSize = sizeof iface;
+        // Fails with ERROR_NO_MORE_ITEMS past the last interface.
+        if (!SetupDiEnumDeviceInterfaces(set.Get(), nullptr, &interfaceClass, index, &iface)) {
+            break;
+        }
+        if (auto path = InterfacePath(set.Get(), iface)) paths.push_back(std::move(*path));
     }
-
-    DWORD required = 0;
-    SP_DEVINFO_DATA device{};
-    device.cbSize = sizeof device;
-    if (SetupDiGetDeviceInterfaceDetailW(set.Get(), &iface, nullptr, 0, &required, &device) ||
-        GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-        return std::nullopt;
-    }
-    // The size must leave room for the path (at least its zero unit) and be one SetupDi can
-    // give; anything else is not a size to allocate.
-    constexpr DWORD kPathOffset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath);
-    if (required < kPathOffset + sizeof(WCHAR) || required > kMaxDetailBytes) {
-        return std::nullopt;
-    }
-    // DWORD elements keep the record's alignment.
-    std::vector<DWORD> storage((required + sizeof(DWORD) - 1) / sizeof(DWORD));
-    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(storage.data());
-    // The fixed part's size, 8 on x64, not the buffer's; the x86 value 5 (6 for the wide
-    // record) is refused with ERROR_INVALID_USER_BUFFER.
-    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-    if (!SetupDiGetDeviceInterfaceDetailW(set.Get(), &iface, detail, required, nullptr, &device)) {
-        return std::nullopt;
-    }
-    // The path ends at its zero unit, or at the end of the buffer if the unit is missing.
-    const auto* units = reinterpret_cast<const std::uint8_t*>(storage.data()) + kPathOffset;
-    const std::size_t maxUnits = (required - kPathOffset) / sizeof(WCHAR);
-    std::u16string path;
-    for (std::size_t i = 0; i < maxUnits; ++i) {
-        char16_t unit = 0;
-        std::memcpy(&unit, units + i * sizeof(WCHAR), sizeof unit);
-        if (unit == 0) break;
-        path.push_back(unit);
-    }
-    if (path.empty()) return std::nullopt;
-    return path;
+    return paths;
 }
 
 std::unique_ptr<IBatteryCalls> MakeWin32BatteryCalls() {

@@ -49,9 +49,9 @@ TEST(WindowsBatteryLive, FindsTheFirstPresentInterfaceOfAListedClass) {
     const GUID monitor = {
         0xE6F07B5F, 0xEE97, 0x4A90, {0xB0, 0x76, 0x33, 0xF5, 0x7B, 0xF4, 0xEA, 0xA7}};
     if (!Lists(monitor)) GTEST_SKIP() << "this machine lists no monitor interface";
-    const auto path = platform::FirstPresentInterfacePath(monitor);
-    ASSERT_TRUE(path);
-    std::u16string lower(*path);
+    const auto paths = platform::PresentInterfacePaths(monitor, 1);
+    ASSERT_EQ(paths.size(), 1u);
+    std::u16string lower(paths[0]);
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](char16_t c) { return static_cast<char16_t>(std::towlower(c)); });
     EXPECT_EQ(lower.rfind(u"\\\\?\\", 0), 0u);
@@ -62,7 +62,8 @@ TEST(WindowsBatteryLive, FindsTheFirstPresentInterfaceOfAListedClass) {
 
 TEST(WindowsBatteryLive, ReadsTheMachinesBatteryOrNone) {
     const auto calls = platform::MakeWin32BatteryCalls();
-    const auto path = calls->FirstBatteryInterfacePath();
+    const auto paths = calls->BatteryInterfacePaths();
+    EXPECT_LE(paths.size(), platform::kMaxBatteryInterfaces);
     const auto record = calls->SystemPowerStatus();
     ASSERT_TRUE(record);  // GetSystemPowerStatus answers on every Windows, and on Wine
 
@@ -71,7 +72,7 @@ TEST(WindowsBatteryLive, ReadsTheMachinesBatteryOrNone) {
     EXPECT_TRUE(percent <= 100 || percent == platform::kBatteryLifeUnknown) << int{percent};
 
     const CBatteryInfo battery(*system);
-    if (!path || !battery.m_hBattery) {
+    if (paths.empty() || !battery.m_hBattery) {
         EXPECT_EQ(battery.m_ulTag, 0u);
         for (const std::string* text :
              {&battery.m_strTemperature, &battery.m_strCycleCount, &battery.m_strWear,

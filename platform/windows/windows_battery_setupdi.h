@@ -4,14 +4,16 @@
 
 #include <windows.h>
 
-#include <optional>
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace platform {
 
-// The device path of the first interface of `interfaceClass` whose device is present; nullopt
-// when there is none or SetupDi fails. The device information set is destroyed before this
-// returns.
-std::optional<std::u16string> FirstPresentInterfacePath(const GUID& interfaceClass);
+// The device paths of the interfaces of `interfaceClass` whose devices are present, in the
+// order SetupDi lists them, at most `maxCount`; an interface whose path cannot be read is left
+// out. Empty when there is none or SetupDi fails. The device information set is destroyed
+// before this returns.
+std::vector<std::u16string> PresentInterfacePaths(const GUID& interfaceClass, std::size_t maxCount);
 
 }  // namespace platform

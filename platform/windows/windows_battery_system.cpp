@@ -78,11 +78,15 @@ CWindowsBatterySystem::CWindowsBatterySystem(std::unique_ptr<IBatteryCalls> call
     : m_calls(std::move(calls)) {}
 
 std::unique_ptr<IBatteryDevice> CWindowsBatterySystem::OpenFirstBattery() {
-    const auto path = m_calls->FirstBatteryInterfacePath();
-    if (!path) return nullptr;
-    auto handle = m_calls->OpenBattery(*path);
-    if (!handle) return nullptr;
-    return std::make_unique<CWindowsBatteryDevice>(std::move(handle));
+    // An empty bay of a two-battery laptop is listed, opens and answers tag 0; the battery is
+    // in the first bay whose tag is not 0. A bay that does not open or answer is passed over.
+    for (const std::u16string& path : m_calls->BatteryInterfacePaths()) {
+        auto handle = m_calls->OpenBattery(path);
+        if (!handle) continue;
+        auto device = std::make_unique<CWindowsBatteryDevice>(std::move(handle));
+        if (device->QueryTag().value_or(0) != 0) return device;
+    }
+    return nullptr;
 }
 
 std::uint8_t CWindowsBatterySystem::ReadBatteryLifePercent() {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "battery/battery_info.h"
@@ -72,24 +73,26 @@ TEST(WindowsBattery, ReadsEveryLevelWithTheDriversRequestsAndHoldsTheDevice) {
     EXPECT_EQ(b.m_strTemperature, "2982");
 
     ASSERT_EQ(r.calls->opened.size(), 1u);
-    EXPECT_EQ(r.calls->opened[0], *r.calls->path);
+    EXPECT_EQ(r.calls->opened[0], r.calls->path);
     const auto& q = r.calls->requests;
-    ASSERT_EQ(q.size(), 8u);
-    // Tag, with a wait of 0: answer at once.
-    EXPECT_EQ(q[0].code, 0x294040u);
-    EXPECT_EQ(q[0].input, (Bytes{0, 0, 0, 0}));
-    EXPECT_EQ(q[0].outputBytes, 4u);
+    ASSERT_EQ(q.size(), 9u);
+    // Tag, with a wait of 0: answer at once. Asked when the bay is chosen, then by the reader.
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(q[i].code, 0x294040u);
+        EXPECT_EQ(q[i].input, (Bytes{0, 0, 0, 0}));
+        EXPECT_EQ(q[i].outputBytes, 4u);
+    }
     // Status: BATTERY_WAIT_STATUS with the tag and nothing to wait for.
-    EXPECT_EQ(q[1].code, 0x29404Cu);
-    EXPECT_EQ(q[1].input, (Bytes{0x2A, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(q[1].outputBytes, 16u);
+    EXPECT_EQ(q[2].code, 0x29404Cu);
+    EXPECT_EQ(q[2].input, (Bytes{0x2A, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(q[2].outputBytes, 16u);
     // Information levels 0, 8, 6, 7, 4, 2 into buffers of 36, 200 x 4 and 4 bytes.
     const std::uint8_t levels[] = {0, 8, 6, 7, 4, 2};
     const std::size_t sizes[] = {36, 200, 200, 200, 200, 4};
     for (std::size_t i = 0; i < 6; ++i) {
-        EXPECT_EQ(q[2 + i].code, 0x294044u) << i;
-        EXPECT_EQ(q[2 + i].input, Query(levels[i])) << i;
-        EXPECT_EQ(q[2 + i].outputBytes, sizes[i]) << i;
+        EXPECT_EQ(q[3 + i].code, 0x294044u) << i;
+        EXPECT_EQ(q[3 + i].input, Query(levels[i])) << i;
+        EXPECT_EQ(q[3 + i].outputBytes, sizes[i]) << i;
     }
 
     EXPECT_EQ(r.calls->OpenHandles(), 1);  // held for the reader's life
@@ -99,7 +102,7 @@ TEST(WindowsBattery, ReadsEveryLevelWithTheDriversRequestsAndHoldsTheDevice) {
 
 TEST(WindowsBattery, NoUsableBatteryLeavesEveryTextEmptyAndNoDeviceOpen) {
     const std::vector<std::pair<const char*, std::function<void(CRecordedBatteryCalls&)>>> cases = {
-        {"no interface", [](CRecordedBatteryCalls& c) { c.path.reset(); }},
+        {"no interface", [](CRecordedBatteryCalls& c) { c.listed.clear(); }},
         {"open fails", [](CRecordedBatteryCalls& c) { c.bOpens = false; }},
         {"tag refused", [](CRecordedBatteryCalls& c) { c.tag.reset(); }},
         {"tag 0",
@@ -125,14 +128,53 @@ TEST(WindowsBattery, NoUsableBatteryLeavesEveryTextEmptyAndNoDeviceOpen) {
         EXPECT_EQ(r.calls->OpenHandles(), 0) << why;
         for (const std::string& text : AllTexts(b)) EXPECT_EQ(text, "") << why;
         // Nothing is asked beyond the status.
-        EXPECT_LE(r.calls->requests.size(), 2u) << why;
+        EXPECT_LE(r.calls->requests.size(), 3u) << why;
     }
     // Without an interface nothing is opened; with tag 0 no status request is sent.
-    EXPECT_TRUE(Read([](CRecordedBatteryCalls& c) { c.path.reset(); }).calls->opened.empty());
+    EXPECT_TRUE(Read([](CRecordedBatteryCalls& c) { c.listed.clear(); }).calls->opened.empty());
     EXPECT_EQ(Read([](CRecordedBatteryCalls& c) {
                   c.tag = RecordedReply{EncodeLe32(0), {}};
               }).calls->requests.size(),
               1u);
+}
+
+TEST(WindowsBattery, TheFirstListedBayWhoseTagIsNotZeroIsRead) {
+    const std::u16string bay1 = u"\\\\?\\acpi#pnp0c0a#1#{72631e54-78a4-11d0-bcf7-00aa00b7b32a}";
+    const std::u16string bay2 = u"\\\\?\\acpi#pnp0c0a#2#{72631e54-78a4-11d0-bcf7-00aa00b7b32a}";
+    const RecordedReply empty{EncodeLe32(0), {}};  // BATTERY_TAG_INVALID: no battery in the bay
+    const struct {
+        const char* what;
+        std::vector<std::u16string> listed;
+        std::u16string battery;  // the interface the battery answers on
+        std::map<std::u16string, RecordedReply> otherTags;
+        bool bRead;
+        std::vector<std::u16string> opened;
+    } rows[] = {
+        {"an empty bay, then the battery", {bay1, bay2}, bay2, {{bay1, empty}}, true, {bay1, bay2}},
+        {"a bay refusing the tag, then the battery", {bay1, bay2}, bay2, {}, true, {bay1, bay2}},
+        {"the battery, then an empty bay", {bay1, bay2}, bay1, {{bay2, empty}}, true, {bay1}},
+        {"two empty bays", {bay1, bay2}, u"", {{bay1, empty}, {bay2, empty}}, false, {bay1, bay2}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Reading r = Read([&](CRecordedBatteryCalls& c) {
+            c.listed = row.listed;
+            c.path = row.battery;
+            c.otherTags = row.otherTags;
+        });
+        EXPECT_EQ(r.calls->opened, row.opened);
+        // The empty bays were closed as soon as they answered.
+        EXPECT_EQ(r.calls->OpenHandles(), row.bRead ? 1 : 0);
+        EXPECT_EQ(r.info->m_ulTag, row.bRead ? 0x2Au : 0u);
+        EXPECT_EQ(r.info->m_strDeviceName, row.bRead ? "DELL PN1VN08" : "");
+        EXPECT_EQ(r.info->m_strWear, row.bRead ? "9" : "");
+        // Only the tag is asked of a bay that is passed over.
+        for (const auto& request : r.calls->requests) {
+            if (request.devicePath != row.battery) {
+                EXPECT_EQ(request.code, 0x294040u);
+            }
+        }
+    }
 }
 
 TEST(WindowsBattery, ARefusedOrBrokenLevelEmptiesOnlyItsOwnTexts) {
@@ -220,7 +262,7 @@ TEST(WindowsBattery, WideTextsBecomePageText) {
     EXPECT_EQ(r.info->m_strDeviceName, "?A");
 }
 
-TEST(WindowsBattery, UnknownFiguresAreMendedAsOnEverySystem) {
+TEST(WindowsBattery, UnknownAndRelativeFiguresAsOnEverySystem) {
     platform::BatteryInformation unknownFull;
     unknownFull.designedCapacity = 50000;
     unknownFull.fullChargedCapacity = 0xFFFFFFFF;  // BATTERY_UNKNOWN_CAPACITY
@@ -232,7 +274,7 @@ TEST(WindowsBattery, UnknownFiguresAreMendedAsOnEverySystem) {
         c.powerStatus = EncodeSystemPowerStatus(255);
     });
     EXPECT_EQ(r.info->m_strVoltage, "");
-    EXPECT_EQ(r.info->m_strFullCapacity, "-1");
+    EXPECT_EQ(r.info->m_strFullCapacity, "");
     EXPECT_EQ(r.info->m_strDesignCapacity, "50000");
     EXPECT_EQ(r.info->m_strWear, "");
     EXPECT_EQ(r.info->m_strChemistry, "Li");
@@ -247,6 +289,20 @@ TEST(WindowsBattery, UnknownFiguresAreMendedAsOnEverySystem) {
     EXPECT_EQ(failed.info->m_strRemaining, "");
     EXPECT_EQ(failed.info->m_strVoltage, "0.000000");
     EXPECT_EQ(failed.info->m_strWear, "9");
+
+    // Capacities on the battery's own relative scale (BATTERY_CAPACITY_RELATIVE).
+    platform::BatteryInformation relative;
+    relative.designedCapacity = 100;
+    relative.fullChargedCapacity = 87;
+    relative.bRelativeCapacity = true;
+    Reading scaled = Read([&](CRecordedBatteryCalls& c) {
+        c.levels[InformationLevel::Information] = {EncodeInformation(relative), {}};
+    });
+    EXPECT_TRUE(scaled.info->m_bRelativeCapacity);
+    EXPECT_EQ(scaled.info->m_strDesignCapacity, "100");
+    EXPECT_EQ(scaled.info->m_strFullCapacity, "87");
+    EXPECT_EQ(scaled.info->m_strWear, "13");
+    EXPECT_FALSE(r.info->m_bRelativeCapacity);
 }
 
 }  // namespace

@@ -1,5 +1,12 @@
 #include "platform/windows/wmi_smbios_query.h"
 
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
+
 namespace platform {
 
 RawSmbios ReadRawSmbios(IWmiRawSmbiosQuery& query) {
@@ -20,6 +27,32 @@ RawSmbios ReadRawSmbios(IWmiRawSmbiosQuery& query) {
         raw.table->shrink_to_fit();
     }
     return raw;
+}
+
+std::optional<RawSmbios> FetchWithin(std::function<RawSmbios()> fetch,
+                                     std::chrono::milliseconds limit) {
+    // Shared with the thread, which may outlive this call.
+    struct CHandOver {
+        std::mutex mutex;
+        std::condition_variable done;
+        std::optional<RawSmbios> answer;
+    };
+    const auto handOver = std::make_shared<CHandOver>();
+    try {
+        std::thread([handOver, fetch = std::move(fetch)] {
+            RawSmbios answer = fetch();
+            const std::lock_guard<std::mutex> lock(handOver->mutex);
+            handOver->answer = std::move(answer);
+            handOver->done.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        return std::nullopt;
+    }
+    std::unique_lock<std::mutex> lock(handOver->mutex);
+    if (!handOver->done.wait_for(lock, limit, [&] { return handOver->answer.has_value(); })) {
+        return std::nullopt;
+    }
+    return std::move(handOver->answer);
 }
 
 }  // namespace platform

@@ -3,8 +3,10 @@
 // function over that seam. Only the session in wmi_smbios_session.cpp makes COM calls.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -22,16 +24,21 @@ inline constexpr std::string_view kWmiTableDataProperty = "SMBiosData";
 // length, which the decoder still refuses as too large.
 inline constexpr std::size_t kWmiMaxHandedUpBytes = 64000;
 
+// The longest a WMI fetch may take, connecting and enumerating together. A trimmed or broken
+// WMI service can hang a query for minutes; the firmware tables are then read another way.
+inline constexpr std::chrono::milliseconds kWmiTimeLimit{10000};
+
 // One WMI session, driven in the order of the calls below.
 class IWmiRawSmbiosQuery {
 public:
     virtual ~IWmiRawSmbiosQuery() = default;
 
     // Initialises COM, creates the locator, connects to ROOT\WMI, sets the proxy blanket and
-    // asks for an enumerator of the class's instances. False when any of these fails.
+    // asks for an enumerator of the class's instances (semisynchronous: the call returns at
+    // once). False when any of these fails.
     [[nodiscard]] virtual bool Connect() = 0;
-    // Moves to the next instance, waiting as long as WMI takes. False when there is none
-    // left or the call fails.
+    // Moves to the next instance, waiting at most until the session's deadline. False when
+    // there is none left, the wait ran out or the call fails.
     [[nodiscard]] virtual bool NextInstance() = 0;
     // The low byte of the integer property `name` of the current instance; nullopt when the
     // property is missing, null or not an integer.
@@ -47,5 +54,11 @@ public:
 // after that each part is kept as far as the reads got. A table longer than
 // kWmiMaxHandedUpBytes is cut to that length.
 [[nodiscard]] RawSmbios ReadRawSmbios(IWmiRawSmbiosQuery& query);
+
+// Runs `fetch` on a thread of its own and waits for it at most `limit`: its answer, or nullopt
+// when it has not answered by then or no thread could be started. A fetch still running is
+// left to end by itself, and its answer is dropped; it must own everything it touches.
+[[nodiscard]] std::optional<RawSmbios> FetchWithin(std::function<RawSmbios()> fetch,
+                                                   std::chrono::milliseconds limit);
 
 }  // namespace platform

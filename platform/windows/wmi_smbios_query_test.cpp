@@ -1,7 +1,10 @@
 // The fetch's sequence and its failure rows, against a scripted WMI session.
 #include "platform/windows/wmi_smbios_query.h"
 
+#include <chrono>
+#include <future>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -138,6 +141,33 @@ TEST(ReadRawSmbios, OnlyTheFirstInstanceIsRead) {
     EXPECT_EQ(raw.minor, 7);
     EXPECT_EQ(raw.table, CountingBytes(5));
     EXPECT_EQ(query.calls, kFullSequence);
+}
+
+TEST(FetchWithin, AnAnswerInTimeIsTakenALateOneIsNotWaitedFor) {
+    using std::chrono::milliseconds;
+    // The late fetch waits for `release`, which comes only after FetchWithin has given up.
+    std::promise<void> release;
+    const std::shared_future<void> released = release.get_future().share();
+    const auto answerAfter = [](milliseconds wait) {
+        std::this_thread::sleep_for(wait);
+        CScriptedWmiQuery query;
+        query.instances = {{3, 4, CountingBytes(7)}};
+        return platform::ReadRawSmbios(query);
+    };
+    const auto start = std::chrono::steady_clock::now();
+    const auto inTime =
+        platform::FetchWithin([&] { return answerAfter(milliseconds(50)); }, milliseconds(5000));
+    EXPECT_EQ(inTime.value_or(RawSmbios{}).table, CountingBytes(7));
+    EXPECT_FALSE(platform::FetchWithin(
+        [released] {
+            released.wait();
+            return RawSmbios{};
+        },
+        milliseconds(200)));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, milliseconds(250));
+    EXPECT_LT(took, milliseconds(3000));
+    release.set_value();  // the fetch given up on ends, and its answer goes nowhere
 }
 
 }  // namespace

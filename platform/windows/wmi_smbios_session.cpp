@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <algorithm>
+
 #include "platform/windows/wmi_variant.h"
 
 namespace platform {
@@ -92,8 +94,11 @@ bool CWmiRawSmbiosSession::Connect() {
     }
     const CBstr nameSpace(L"ROOT\\WMI");
     if (nameSpace.Get() == nullptr ||
-        FAILED(m_pLocator->ConnectServer(nameSpace.Get(), nullptr, nullptr, nullptr, 0, nullptr,
-                                         nullptr, &m_pServices))) {
+        // WBEM_FLAG_CONNECT_USE_MAX_WAIT: a service that does not answer fails the connection
+        // within two minutes, so that a thread given up on still ends.
+        FAILED(m_pLocator->ConnectServer(nameSpace.Get(), nullptr, nullptr, nullptr,
+                                         WBEM_FLAG_CONNECT_USE_MAX_WAIT, nullptr, nullptr,
+                                         &m_pServices))) {
         m_pServices = nullptr;
         return fail();
     }
@@ -103,8 +108,12 @@ bool CWmiRawSmbiosSession::Connect() {
         return fail();
     }
     const CBstr className(L"MSSMBios_RawSMBiosTables");
+    // Semisynchronous: the enumerator comes back at once and Next waits for each instance
+    // with a time limit of its own.
     if (className.Get() == nullptr ||
-        FAILED(m_pServices->CreateInstanceEnum(className.Get(), 0, nullptr, &m_pEnumerator))) {
+        FAILED(m_pServices->CreateInstanceEnum(
+            className.Get(), WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY, nullptr,
+            &m_pEnumerator))) {
         m_pEnumerator = nullptr;
         return fail();
     }
@@ -112,14 +121,22 @@ bool CWmiRawSmbiosSession::Connect() {
     return true;
 }
 
+long CWmiRawSmbiosSession::TimeoutMilliseconds() const {
+    if (m_deadline == Clock::time_point::max()) return static_cast<long>(WBEM_INFINITE);
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - Clock::now()).count();
+    // WBEM_INFINITE is -1 as a long: a deadline far ahead must not come out as that either.
+    return static_cast<long>(std::clamp<decltype(left)>(left, 0, 0x7FFFFFFF));
+}
+
 bool CWmiRawSmbiosSession::NextInstance() {
     ReleaseAndClear(&m_pInstance);
     if (m_pEnumerator == nullptr) return false;
     IWbemClassObject* instance = nullptr;
     ULONG returned = 0;
-    // WBEM_S_FALSE (a success code) with nothing returned means the class has no instance.
-    const HRESULT hr =
-        m_pEnumerator->Next(static_cast<long>(WBEM_INFINITE), 1, &instance, &returned);
+    // WBEM_S_FALSE (a success code) with nothing returned means the class has no instance;
+    // WBEM_S_TIMEDOUT with nothing returned, that the wait ran out.
+    const HRESULT hr = m_pEnumerator->Next(TimeoutMilliseconds(), 1, &instance, &returned);
     if (FAILED(hr) || returned != 1 || instance == nullptr) {
         if (instance != nullptr) instance->Release();
         return false;

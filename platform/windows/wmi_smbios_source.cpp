@@ -1,5 +1,7 @@
 #include "platform/windows/wmi_smbios_source.h"
 
+#include <utility>
+
 #include "platform/windows/wmi_smbios_query.h"
 #include "platform/windows/wmi_smbios_session.h"
 
@@ -9,9 +11,18 @@ namespace {
 class CWmiSmbiosSource final : public ISmbiosSource {
 public:
     RawSmbios ReadTables() override {
-        // The session ends, and gives everything back, before the tables are returned.
-        CWmiRawSmbiosSession session;
-        return ReadRawSmbios(session);
+        const auto deadline = CWmiRawSmbiosSession::Clock::now() + kWmiTimeLimit;
+        // The session lives and ends (giving everything back, COM last) on the fetch's own
+        // thread, which also ends by itself when it is given up on: its one unbounded call,
+        // ConnectServer, is held to the service's maximum wait.
+        auto answer = FetchWithin(
+            [deadline] {
+                CWmiRawSmbiosSession session(deadline);
+                return ReadRawSmbios(session);
+            },
+            kWmiTimeLimit);
+        // No answer in time is no connection.
+        return answer ? std::move(*answer) : RawSmbios{};
     }
 };
 

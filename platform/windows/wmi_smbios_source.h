@@ -7,10 +7,10 @@
 
 namespace platform {
 
-// Each ReadTables runs one WMI session on the calling thread: ROOT\WMI, the first instance of
-// MSSMBios_RawSMBiosTables, its two version bytes and its SMBiosData. COM is initialised for
-// the thread (multithreaded) for the fetch only; a thread that is already a single-threaded
-// apartment is used as it is.
+// Each ReadTables runs one WMI session: ROOT\WMI, the first instance of
+// MSSMBios_RawSMBiosTables, its two version bytes and its SMBiosData, on a thread of its own
+// (a multithreaded COM apartment for the fetch only; the caller's thread is left as it is),
+// and waits for it at most kWmiTimeLimit. A fetch that takes longer is not reached.
 std::unique_ptr<ISmbiosSource> MakeWmiSmbiosSource();
 
 }  // namespace platform

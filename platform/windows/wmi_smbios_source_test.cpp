@@ -1,5 +1,5 @@
-// The real WMI fetch, as far as the machine running the test answers it, and its balance of
-// COM initialisation in each kind of thread.
+// The real WMI fetch and firmware table call, as far as the machine running the test answers
+// them, and the WMI fetch's balance of COM initialisation in each kind of thread.
 #include "platform/windows/wmi_smbios_source.h"
 
 #include <objbase.h>
@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/system_sources.h"
+#include "platform/windows/rsmb_table.h"
+#include "platform/windows/smbios_fallback.h"
 #include "platform/windows/wmi_smbios_query.h"
 #include "platform/windows/wmi_smbios_session.h"
 
@@ -88,6 +91,29 @@ TEST(WmiSmbiosSource, LeavesEachThreadInTheApartmentItFound) {
         if (SUCCEEDED(again)) CoUninitialize();
         CoUninitialize();
     });
+}
+
+TEST(RsmbSmbiosSource, TheMachinesTableAndTheSystemSourceThatFallsBackToIt) {
+    // Windows has the call since Vista and Wine answers it with a table of its own making.
+    const platform::RawSmbios rsmb =
+        platform::MakeRsmbSmbiosSource(platform::MakeWin32FirmwareTables())->ReadTables();
+    ASSERT_TRUE(rsmb.bReached);
+    ASSERT_TRUE(rsmb.major && rsmb.minor && rsmb.table);
+    EXPECT_GE(*rsmb.major, 2);
+    EXPECT_FALSE(rsmb.table->empty());
+    // The first structure's Length byte lies inside the table.
+    ASSERT_GE(rsmb.table->size(), 4u);
+    EXPECT_LE((*rsmb.table)[1], rsmb.table->size());
+
+    platform::RawSmbios wmi;
+    OnNewThread([&] { wmi = ReadOnce(); });
+    const platform::RawSmbios chosen = platform::MakeSystemSmbiosSource()->ReadTables();
+    // WMI's table when it has one the decoder takes (Windows), the call's otherwise (Wine).
+    const platform::RawSmbios& expected = platform::HasUsableTable(wmi) ? wmi : rsmb;
+    EXPECT_TRUE(chosen.bReached);
+    EXPECT_EQ(chosen.major, expected.major);
+    EXPECT_EQ(chosen.minor, expected.minor);
+    EXPECT_EQ(chosen.table, expected.table);
 }
 
 }  // namespace
