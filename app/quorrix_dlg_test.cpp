@@ -49,6 +49,17 @@ std::string PaneBytes(const QPlainTextEdit* pane) {
     return text::Utf8ToGbk(crlf);
 }
 
+// Counts the paint events of the widget it filters.
+class CPaintCounter : public QObject {
+public:
+    explicit CPaintCounter(int* count) : m_pCount(count) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++*m_pCount;
+        return false;
+    }
+    int* m_pCount;
+};
+
 struct Notice {
     std::string strText;     // GBK
     std::string strCaption;  // GBK
@@ -245,15 +256,7 @@ TEST_F(DialogTest, SummaryStreamsItsOutputThenNamesThePage) {
     };
     std::vector<Step> steps;
     machine.onPause = [&] { steps.push_back({Caption(), PaneBytes(pane), panePaints}); };
-    class CPaintCounter : public QObject {
-    public:
-        explicit CPaintCounter(int* count) : m_pCount(count) {}
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint) ++*m_pCount;
-            return false;
-        }
-        int* m_pCount;
-    } counter(&panePaints);
+    CPaintCounter counter(&panePaints);
     pane->viewport()->installEventFilter(&counter);
 
     DoubleClickRow(7);
@@ -332,15 +335,7 @@ TEST_F(DialogTest, SummaryKeepsTheWindowAliveAndClosingEndsTheCommand) {
         ++ticks;
     });
     int panePaints = 0;
-    class CPaintCounter : public QObject {
-    public:
-        explicit CPaintCounter(int* count) : m_pCount(count) {}
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint) ++*m_pCount;
-            return false;
-        }
-        int* m_pCount;
-    } counter(&panePaints);
+    CPaintCounter counter(&panePaints);
     livePane->viewport()->installEventFilter(&counter);
 
     // During the run: another category is not acted on; then the window is closed.
