@@ -8,8 +8,17 @@
 #include <string>
 #include <thread>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
+#ifdef _WIN32
+    // The bytes as given: no CR added before each LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     const int count = std::atoi(argv[1]);
     const int intervalMs = std::atoi(argv[2]);
     std::string bytes;

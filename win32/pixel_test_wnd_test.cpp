@@ -74,7 +74,8 @@ TEST_F(PixelTestWindow, CoversItsOwnersMonitorAboveItsOwner) {
     cursor.cbSize = sizeof cursor;
     MoveMouseTo({cx / 2, cy / 2});
     Pump(milliseconds(50));
-    if (GetCursorInfo(&cursor)) EXPECT_EQ(cursor.hCursor, nullptr) << "no pointer over the test";
+    ASSERT_TRUE(GetCursorInfo(&cursor));
+    EXPECT_EQ(cursor.hCursor, nullptr) << "no pointer over the test";
     const LONG style = GetWindowLongW(hTest, GWL_STYLE);
     EXPECT_TRUE(style & WS_POPUP);
     EXPECT_FALSE(style & WS_BORDER);
