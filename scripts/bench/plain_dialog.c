@@ -5,7 +5,8 @@
 #include <windows.h>
 
 static WORD* put_text(WORD* p, const wchar_t* text) {
-    do *p++ = (WORD)*text; while (*text++);
+    do *p++ = (WORD)*text;
+    while (*text++);
     return p;
 }
 
@@ -39,7 +40,8 @@ static INT_PTR CALLBACK dialog_proc(HWND dlg, UINT msg, WPARAM wparam, LPARAM lp
     (void)lparam;
     if (msg == WM_INITDIALOG) {
         static const wchar_t* names[] = {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9"};
-        for (int i = 0; i < 9; ++i) SendDlgItemMessageW(dlg, 1000, LB_ADDSTRING, 0, (LPARAM)names[i]);
+        for (int i = 0; i < 9; ++i)
+            SendDlgItemMessageW(dlg, 1000, LB_ADDSTRING, 0, (LPARAM)names[i]);
         SetDlgItemTextW(dlg, 1003, L"plain");
         return TRUE;
     }
