@@ -18,7 +18,8 @@ struct DialogSeams {
     platform::IDriveSystem& drives;
     platform::IBatterySystem& batteries;
     platform::IProcessRunner& processRunner;
-    // The pause after each piece of the summary's output (a real sleep in the program).
+    // The pause after each piece of the summary's output. Empty (the program): the window
+    // waits that long while it goes on handling its events.
     std::function<void(std::chrono::milliseconds)> pause;
     // The command line that the other-information page runs through the shell.
     std::string strSummaryCommand;

@@ -2,7 +2,6 @@
 
 #include <QPointer>
 #include <cstdio>
-#include <thread>
 
 #include "app/message_box.h"
 #include "app/quorrix_dlg.h"
@@ -17,13 +16,8 @@ bool CQuorrixApp::InitInstance(platform::IPrivilegedRead& privileged) {
     const auto& drives = read.drives;
     const auto batteries = platform::MakeSystemBatterySystem();
     const auto processRunner = platform::MakeSystemProcessRunner();
-    const DialogSeams seams{
-        *smbiosSource,
-        *drives,
-        *batteries,
-        *processRunner,
-        [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); },
-        platform::SummaryCommandLine()};
+    const DialogSeams seams{*smbiosSource,  *drives, *batteries,
+                            *processRunner, {},      platform::SummaryCommandLine()};
 
     // A box shown while the dialog gathers has no owner yet (no window exists); the
     // dialog's own boxes are owned by it.

@@ -9,11 +9,13 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <utility>
 
 #include "app/about_dlg.h"
 #include "app/app_icon.h"
 #include "app/app_name.h"
 #include "app/dialog_units.h"
+#include "app/event_pump.h"
 #include "app/widget_text.h"
 #include "pages/dialog_texts.h"
 #include "pixeltest/pixel_test_wnd.h"
@@ -116,6 +118,8 @@ void CQuorrixDlg::SetPaneText(const std::string& gbkText) {
 }
 
 void CQuorrixDlg::OnCategoryDblClk() {
+    // One category at a time: the run under way ends first.
+    if (m_pRun != nullptr) return;
     const int position = SelectedPosition();
     switch (pages::ActionOf(position)) {
         case pages::CategoryAction::kBuildPage:
@@ -125,10 +129,10 @@ void CQuorrixDlg::OnCategoryDblClk() {
             break;
         case pages::CategoryAction::kRunSummary:
             SetFrameCaption(pages::kWaitCaption);
-            // The run blocks this thread; paint the caption now so that it is seen meanwhile.
             repaint();
             RunCommand(m_strSummaryCommand);
             SetFrameCaption(pages::CaptionOf(position));
+            if (m_endAfterRun) QDialog::done(*std::exchange(m_endAfterRun, std::nullopt));
             break;
         case pages::CategoryAction::kOpenPixelTest: {
             m_notify(text::Utf8ToGbk(pages::kPixelTestHint), text::Utf8ToGbk(pages::kHintCaption));
@@ -143,12 +147,28 @@ void CQuorrixDlg::OnCategoryDblClk() {
 }
 
 void CQuorrixDlg::RunCommand(std::string command) {
+    app::CEventPump pump(this);
+    sysinfo::CPumpedRunner runner(m_processRunner, pump);
+    auto pause = m_pause;
+    if (!pause) pause = [&runner](std::chrono::milliseconds length) { runner.Pause(length); };
+    // quorrix-systeminfo writes GBK, as the pages are.
     const sysinfo::CaptureView view{[this](const std::string& output) {
                                         SetPaneText(output);
                                         repaint();
                                     },
-                                    m_pause, m_notify, text::Utf8ToGbk(app::ApplicationName())};
-    sysinfo::RunCommand(m_processRunner, command, view);
+                                    pause, m_notify, text::Utf8ToGbk(app::ApplicationName())};
+    m_pRun = &runner;
+    sysinfo::RunCommand(runner, command, view);
+    m_pRun = nullptr;
+}
+
+void CQuorrixDlg::done(int r) {
+    if (m_pRun == nullptr) {
+        QDialog::done(r);
+        return;
+    }
+    if (!m_endAfterRun) m_endAfterRun = r;
+    m_pRun->Terminate();
 }
 
 void CQuorrixDlg::OnAbout() {

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <optional>
 #include <string>
 
 #include "app/dialog_seams.h"
@@ -12,6 +13,7 @@
 #include "pages/page_dispatch.h"
 #include "platform/notifier.h"
 #include "smbios/smbios.h"
+#include "sysinfo/command_capture_pump.h"
 
 class QGroupBox;
 class QListWidget;
@@ -31,7 +33,13 @@ public:
     // Shows the page of the selected category (nothing when none is selected).
     void OnCategoryDblClk();
     // Runs `command` through the command interpreter and streams its output into the page pane.
+    // The window keeps handling its events meanwhile; closing it ends the command, and the
+    // window closes once the run has ended.
     void RunCommand(std::string command);
+    // True while RunCommand runs.
+    bool Running() const { return m_pRun != nullptr; }
+    // During a run: ends the command; the dialog ends with `r` when the run has.
+    void done(int r) override;
     // Opens the about box modally.
     void OnAbout();
 
@@ -62,4 +70,8 @@ private:
     platform::IProcessRunner& m_processRunner;
     std::function<void(std::chrono::milliseconds)> m_pause;
     std::string m_strSummaryCommand;
+    // The run under way, null when none.
+    sysinfo::CPumpedRunner* m_pRun = nullptr;
+    // Set when the dialog was told to end during a run: with what.
+    std::optional<int> m_endAfterRun;
 };

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,7 @@
 #include "disk/disk_page.h"
 #include "pages/dialog_texts.h"
 #include "pixeltest/pixel_test_wnd.h"
+#include "platform/linux/process_runner.h"
 #include "platform/system_sources.h"
 #include "smbios/smbios_pages.h"
 #include "text/gbk.h"
@@ -46,6 +48,17 @@ std::string PaneBytes(const QPlainTextEdit* pane) {
     }
     return text::Utf8ToGbk(crlf);
 }
+
+// Counts the paint events of the widget it filters.
+class CPaintCounter : public QObject {
+public:
+    explicit CPaintCounter(int* count) : m_pCount(count) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++*m_pCount;
+        return false;
+    }
+    int* m_pCount;
+};
 
 struct Notice {
     std::string strText;     // GBK
@@ -243,15 +256,7 @@ TEST_F(DialogTest, SummaryStreamsItsOutputThenNamesThePage) {
     };
     std::vector<Step> steps;
     machine.onPause = [&] { steps.push_back({Caption(), PaneBytes(pane), panePaints}); };
-    class CPaintCounter : public QObject {
-    public:
-        explicit CPaintCounter(int* count) : m_pCount(count) {}
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint) ++*m_pCount;
-            return false;
-        }
-        int* m_pCount;
-    } counter(&panePaints);
+    CPaintCounter counter(&panePaints);
     pane->viewport()->installEventFilter(&counter);
 
     DoubleClickRow(7);
@@ -287,6 +292,85 @@ TEST_F(DialogTest, SummaryStreamsItsOutputThenNamesThePage) {
     EXPECT_EQ(Caption(), QStringLiteral("其它信息"));
     EXPECT_EQ(machine.runner.CommandLines().size(), 2u);
     EXPECT_TRUE(notices.empty());
+}
+
+// Programs running now whose command line starts with `program`.
+int RunningCopies(const std::string& program) {
+    int copies = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream cmdline(entry.path() / "cmdline");
+        std::string first;
+        if (cmdline && std::getline(cmdline, first, '\0') && first == program) ++copies;
+    }
+    return copies;
+}
+
+// The real runner and a slow command of our own: the window lives through the run, and
+// closing it ends the command.
+TEST_F(DialogTest, SummaryKeepsTheWindowAliveAndClosingEndsTheCommand) {
+    platform::CLinuxProcessRunner runner;
+    const DialogSeams seams{machine.smbios,
+                            machine.drives,
+                            machine.batteries,
+                            runner,
+                            {},
+                            std::string(QUORRIX_SLOW_OUTPUT_PATH) + " 30 200"};
+    CQuorrixDlg live(seams, [](std::string_view text, std::string_view) { ADD_FAILURE() << text; });
+    live.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&live));
+    auto* liveList = live.findChild<QListWidget*>();
+    auto* livePane = live.findChild<QPlainTextEdit*>();
+    auto* liveFrame = live.findChild<QGroupBox*>();
+
+    // A tick every 50 ms: the longest time the window's thread took to answer one.
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point last = Clock::now();
+    Clock::duration longest{};
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const auto now = Clock::now();
+        longest = std::max(longest, now - last);
+        last = now;
+        ++ticks;
+    });
+    int panePaints = 0;
+    CPaintCounter counter(&panePaints);
+    livePane->viewport()->installEventFilter(&counter);
+
+    // During the run: another category is not acted on; then the window is closed.
+    QString captionDuringRun;
+    QTimer::singleShot(1500, &live, [&] {
+        captionDuringRun = liveFrame->title();
+        EXPECT_TRUE(live.Running());
+        liveList->setCurrentRow(1);
+        live.OnCategoryDblClk();
+        live.reject();
+    });
+    const int panePaintsBefore = panePaints;
+    liveList->setCurrentRow(7);
+    last = Clock::now();
+    ticker.start(50);
+    const auto started = Clock::now();
+    live.OnCategoryDblClk();
+    const auto took = Clock::now() - started;
+    ticker.stop();
+    livePane->viewport()->removeEventFilter(&counter);
+
+    EXPECT_EQ(captionDuringRun, QStringLiteral("处理中，请稍候..."));
+    EXPECT_GT(ticks, 20);
+    EXPECT_LT(longest, std::chrono::milliseconds(200));
+    EXPECT_GT(panePaints, panePaintsBefore);
+    EXPECT_TRUE(livePane->toPlainText().startsWith(QStringLiteral("piece 1\n")));
+    EXPECT_FALSE(livePane->toPlainText().contains(QStringLiteral("piece 30")));
+    EXPECT_LT(took, std::chrono::seconds(4)) << "the close cut the six-second command short";
+    EXPECT_FALSE(live.Running());
+    EXPECT_FALSE(live.isVisible());
+    EXPECT_EQ(live.result(), QDialog::Rejected);
+    // SIGKILL is delivered, not awaited: the command goes within moments.
+    for (int i = 0; i < 100 && RunningCopies(QUORRIX_SLOW_OUTPUT_PATH) > 0; ++i) QTest::qWait(10);
+    EXPECT_EQ(RunningCopies(QUORRIX_SLOW_OUTPUT_PATH), 0);
+    EXPECT_TRUE(live.m_pages.m_strSystemPage.empty()) << "the other category was not built";
 }
 
 TEST_F(DialogTest, SummaryFailuresShowTheirBoxUnderTheApplicationName) {

@@ -15,21 +15,21 @@ CPixelTestWnd::CPixelTestWnd(QWidget* pParent)
     setAttribute(Qt::WA_DeleteOnClose);
     // Everything is painted here; no background first, so a colour change does not flash.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->geometry());
+    // The monitor the owner is on (a laptop's own panel beside an external primary monitor).
+    const QScreen* screen = pParent != nullptr ? pParent->screen() : nullptr;
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) setGeometry(screen->geometry());
+    // The pointer would hide the pixels under it; it comes back when the window goes.
+    setCursor(Qt::BlankCursor);
     m_nColorIndex = 0;
 }
 
 void CPixelTestWnd::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect all = rect();
+    // Nothing but the colour, up to the last row and column: a dead pixel at the panel's
+    // edge must show too.
     painter.fillRect(all, m_brushes[static_cast<std::size_t>(m_nColorIndex)]);
-    // A thin black border around the screen's edge, and inside it the outline of a
-    // rectangle drawn from the client origin at full screen size with a black pen: only its
-    // top and left edges fall inside, one pixel in from the border.
-    painter.setPen(QPen(Qt::black, 0));
-    painter.drawRect(all.adjusted(0, 0, -1, -1));
-    painter.drawLine(1, 1, all.width() - 2, 1);
-    painter.drawLine(1, 1, 1, all.height() - 2);
 }
 
 void CPixelTestWnd::mousePressEvent(QMouseEvent* pEvent) {

@@ -1,5 +1,6 @@
-// CPixelTestWnd: the dead-pixel test. One solid colour over the whole primary screen; each
-// left click moves on to the next of ten colours; Esc or Enter ends the test.
+// CPixelTestWnd: the dead-pixel test. One solid colour over every pixel of the monitor its
+// owner is on, without the mouse pointer; each left click moves on to the next of ten
+// colours; Esc or Enter ends the test.
 #pragma once
 
 #include <QBrush>
@@ -15,7 +16,8 @@ public:
     static constexpr int kColorCount = pixeltest::kColorCount;
     static constexpr const auto& kColors = pixeltest::kColors;
 
-    // A frameless window over the primary screen, starting at black. With a parent it is
+    // A frameless window over the owner's monitor (the primary one without an owner),
+    // starting at black. With a parent it is
     // owned by it (stays above it, goes with it); it deletes itself when it ends.
     explicit CPixelTestWnd(QWidget* pParent = nullptr);
 

@@ -32,6 +32,12 @@ public:
     // of bytes copied (at least 1), or nullopt when the output has ended or cannot be read.
     [[nodiscard]] virtual std::optional<std::size_t> Read(std::span<char> buffer) = 0;
 
+    // Ends the command and everything it started, so that a Read waiting on another thread
+    // returns soon (nullopt once the output has ended). The caller still calls Close. Safe at
+    // any step and more than once, also from another thread while a Read waits (but not at
+    // the same time as OpenPipe, Start or Close); nothing happens when no command runs.
+    virtual void Terminate() = 0;
+
     // Closes whatever is still open. Safe to call at any step and more than once.
     virtual void Close() = 0;
 };

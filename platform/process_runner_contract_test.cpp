@@ -3,9 +3,12 @@
 // of output, and Close at any step. Only the interpreter's command texts differ.
 #include "platform/process_runner.h"
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -26,6 +29,7 @@ std::unique_ptr<platform::IProcessRunner> MakeRunner() {
 }
 constexpr const char* kNewline = "\r\n";
 constexpr const char* kOutErrOut = "echo one& echo two>&2& echo three";
+
 std::string CountTo(int n) {
     return "for /L %i in (1,1," + std::to_string(n) + ") do @echo line %i";
 }
@@ -35,10 +39,22 @@ std::unique_ptr<platform::IProcessRunner> MakeRunner() {
 }
 constexpr const char* kNewline = "\n";
 constexpr const char* kOutErrOut = "echo one; echo two >&2; echo three";
+
 std::string CountTo(int n) {
     return "i=1; while [ $i -le " + std::to_string(n) + " ]; do echo line $i; i=$((i+1)); done";
 }
 #endif
+
+// One piece now, then one a second for a minute, from a program the interpreter started.
+std::string SlowCommand() {
+    std::string path = QUORRIX_SLOW_OUTPUT_PATH;
+#ifdef _WIN32
+    // The build's path as Wine shows it to the interpreter.
+    if (path.starts_with('/')) path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+#endif
+    return path + " 60 1000";
+}
 
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
@@ -76,6 +92,7 @@ public:
         if (n) pieces.push_back(*n);
         return n;
     }
+    void Terminate() override { m_inner.Terminate(); }
     void Close() override { m_inner.Close(); }
 
     std::vector<std::size_t> pieces;
@@ -149,6 +166,42 @@ TEST(ProcessRunnerContract, CloseIsSafeAtEveryStepAndTwice) {
     ASSERT_TRUE(runner->Start("echo again", &err)) << err;
     EXPECT_EQ(ReadAll(*runner), Lines({"again"}));
     runner->Close();
+    runner->Close();
+}
+
+TEST(ProcessRunnerContract, TerminateEndsAWaitingReadAndTheCommand) {
+    const auto runner = MakeRunner();
+    std::string err;
+    std::array<char, 64> buffer{};
+    // Before anything runs, and after Close, Terminate does nothing.
+    runner->Terminate();
+    ASSERT_TRUE(runner->OpenPipe(&err)) << err;
+    runner->Terminate();
+    ASSERT_TRUE(runner->Start(SlowCommand(), &err)) << err;
+    const auto first = runner->Read(buffer);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(std::string(buffer.data(), *first), "piece 1\r\n");
+
+    // A Read waits on this thread while another one terminates the command.
+    const auto started = std::chrono::steady_clock::now();
+    std::thread terminator([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        runner->Terminate();
+    });
+    std::string rest;
+    while (const auto n = runner->Read(buffer)) rest.append(buffer.data(), *n);
+    terminator.join();
+    const auto waited = std::chrono::steady_clock::now() - started;
+    EXPECT_LT(waited, std::chrono::seconds(10)) << "the minute's wait was cut short";
+    EXPECT_EQ(rest.find("piece 60"), std::string::npos);
+    runner->Terminate();
+    runner->Close();
+    runner->Terminate();
+
+    // The runner is as good as new.
+    ASSERT_TRUE(runner->OpenPipe(&err)) << err;
+    ASSERT_TRUE(runner->Start("echo again", &err)) << err;
+    EXPECT_EQ(ReadAll(*runner), Lines({"again"}));
     runner->Close();
 }
 

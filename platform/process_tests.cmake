@@ -14,3 +14,10 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
     ${CMAKE_CURRENT_LIST_DIR}/windows/summary_command_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/windows/dll_search_test.cpp)
 endif()
+
+# A slow command of our own for the tests (the window tests run it too).
+add_executable(quorrix_slow_output ${CMAKE_CURRENT_LIST_DIR}/slow_output_test_program.cpp)
+target_link_libraries(quorrix_slow_output PRIVATE quorrix_warnings)
+target_compile_definitions(quorrix_platform_tests PRIVATE
+    QUORRIX_SLOW_OUTPUT_PATH="$<TARGET_FILE:quorrix_slow_output>")
+add_dependencies(quorrix_platform_tests quorrix_slow_output)

@@ -26,7 +26,7 @@ TEST_PACKAGES=(
 
 # The Windows build on top: the mingw-w64 cross compiler (POSIX threads), windres, the
 # Windows headers, GoogleTest's sources to cross-build, Wine to run the programs and tests
-# under, and the zh_CN.UTF-8 locale that gives Wine the Chinese ANSI code page (936).
+# under, and the zh_CN.UTF-8 and zh_TW.UTF-8 locales (Wine's code pages 936 and 950).
 WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev googletest
   wine wine64 fonts-wine locales xvfb xauth
@@ -47,12 +47,13 @@ esac
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
-# Generates the zh_CN.UTF-8 locale when it is missing (Wine's code page follows LANG).
-make_chinese_locale() {
-  locale -a 2>/dev/null | grep -qix 'zh_CN.utf-\?8' && return 0
-  echo "Generating the zh_CN.UTF-8 locale" >&2
-  $SUDO sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+# Generates a locale when it is missing (Wine's code pages follow LANG): zh_CN.UTF-8 gives
+# 936, zh_TW.UTF-8 gives 950 (the summary's output in a Traditional Chinese OEM code page).
+make_locale() {
+  locale -a 2>/dev/null | grep -qix "${1%.UTF-8}.utf-\?8" && return 0
+  echo "Generating the $1 locale" >&2
+  $SUDO sed -i "s/^# *\($1 UTF-8\)/\1/" /etc/locale.gen
+  grep -q "^$1 UTF-8" /etc/locale.gen || echo "$1 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
   $SUDO locale-gen >/dev/null
 }
 
@@ -66,4 +67,4 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-if [ "${1:-run}" = windows ]; then make_chinese_locale; fi
+if [ "${1:-run}" = windows ]; then make_locale zh_CN.UTF-8 && make_locale zh_TW.UTF-8; fi

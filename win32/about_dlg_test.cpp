@@ -46,6 +46,7 @@ struct AboutSeen {
     HWND hOwner = nullptr;
     std::wstring strCaption;
     std::vector<std::wstring> texts;
+    std::vector<long> overruns;  // of each text beyond its control, in pixels
     HICON hIcon = nullptr;
     RECT client{};
     RECT mapped{};
@@ -67,6 +68,18 @@ AboutSeen RunAboutFrom(const std::function<void()>& open, HWND hMain) {
                 seen.hIcon = reinterpret_cast<HICON>(SendMessageW(hChild, STM_GETICON, 0, 0));
             } else {
                 seen.texts.push_back(TextOf(hChild));
+                // How far the text's single line overruns its control (0 when it fits).
+                RECT box{};
+                GetClientRect(hChild, &box);
+                HDC hDC = GetDC(hChild);
+                HGDIOBJ hOld = SelectObject(
+                    hDC, reinterpret_cast<HFONT>(SendMessageW(hChild, WM_GETFONT, 0, 0)));
+                SIZE extent{};
+                const std::wstring text = TextOf(hChild);
+                GetTextExtentPoint32W(hDC, text.c_str(), static_cast<int>(text.size()), &extent);
+                SelectObject(hDC, hOld);
+                ReleaseDC(hChild, hDC);
+                seen.overruns.push_back(std::max(0L, extent.cx - box.right));
             }
         }
         GetClientRect(hAbout, &seen.client);
@@ -93,6 +106,7 @@ TEST_F(DialogTest, TheAboutItemOpensTheAboutBoxModally) {
                                              Utf8ToWide(pages::kAboutDate),
                                              Utf8ToWide(pages::kOkText)};
     EXPECT_EQ(seen.texts, texts);
+    EXPECT_EQ(seen.overruns, std::vector<long>(3, 0)) << "every text on one line";
     EXPECT_NE(seen.hIcon, nullptr);
     EXPECT_EQ(seen.client.right, seen.mapped.right);
     EXPECT_EQ(seen.client.bottom, seen.mapped.bottom);

@@ -19,10 +19,27 @@ CPixelTestWnd::~CPixelTestWnd() {
     --s_nLiveCount;
 }
 
+RECT CPixelTestWnd::MonitorRect(HWND hWnd) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    HMONITOR hMonitor = MonitorFromWindow(hWnd, MONITOR_DEFAULTTOPRIMARY);
+    if (hMonitor == nullptr || !GetMonitorInfoW(hMonitor, &info)) {
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return info.rcMonitor;
+}
+
 BOOL CPixelTestWnd::OnInitDialog() {
-    // The primary screen, whatever the template's size.
-    MoveWindow(m_hWnd, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), TRUE);
+    // The monitor the owner is on (a laptop's own panel beside an external primary monitor),
+    // in the physical pixels a DPI-aware program sees, whatever the template's size.
+    HWND hOwner = GetWindow(m_hWnd, GW_OWNER);
+    const RECT monitor = MonitorRect(hOwner != nullptr ? hOwner : m_hWnd);
+    MoveWindow(m_hWnd, monitor.left, monitor.top, monitor.right - monitor.left,
+               monitor.bottom - monitor.top, TRUE);
     m_nColorIndex = 0;
+    // The pointer would hide the pixels under it; WM_DESTROY shows it again.
+    ShowCursor(FALSE);
+    m_bCursorHidden = true;
     return TRUE;
 }
 
@@ -37,6 +54,15 @@ INT_PTR CPixelTestWnd::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             OnPaint();
             return TRUE;
+        case WM_SETCURSOR:
+            // No pointer over the test, whatever the window class's cursor.
+            SetCursor(nullptr);
+            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        case WM_DESTROY:
+            if (m_bCursorHidden) ShowCursor(TRUE);
+            m_bCursorHidden = false;
+            return CDialogBase::OnMessage(nMsg, wParam, lParam);
         case WM_ERASEBKGND:
             // The background is the current colour at once, not the dialog's grey first:
             // a click changes the colour without a flash.
@@ -74,12 +100,8 @@ void CPixelTestWnd::Fill(HDC hDC) const {
 void CPixelTestWnd::OnPaint() {
     PAINTSTRUCT ps{};
     HDC hDC = BeginPaint(m_hWnd, &ps);
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    // A rectangle of the screen's size from the client origin, in the default (black, one
-    // pixel) pen: its top and left edges lie along the client area's, the other two outside.
-    HGDIOBJ hOld = SelectObject(hDC, m_brushes[static_cast<std::size_t>(m_nColorIndex)]);
-    Rectangle(hDC, 0, 0, width, height);
-    SelectObject(hDC, hOld);
+    // Nothing but the colour, up to the last row and column: a dead pixel at the panel's
+    // edge must show too.
+    Fill(hDC);
     EndPaint(m_hWnd, &ps);
 }

@@ -1,7 +1,7 @@
-// CPixelTestWnd: the dead-pixel test (template 131). One solid colour over the whole
-// primary screen; each left click moves on to the next of the ten test colours; Esc or
-// Enter ends the test. Made with new and left alone: the object deletes itself, brushes
-// and all, when its window is destroyed (also when its owner goes first).
+// CPixelTestWnd: the dead-pixel test (template 131). One solid colour over every pixel of the
+// monitor its owner is on, without the mouse pointer; each left click moves on to the next of the
+// ten test colours; Esc or Enter ends the test. Made with new and left alone: the object deletes
+// itself, brushes and all, when its window is destroyed (also when its owner goes first).
 #pragma once
 
 #include <array>
@@ -18,6 +18,8 @@ public:
     int ColorIndex() const { return m_nColorIndex; }
     // How many test window objects exist (each frees itself when its window goes).
     static int LiveCount() { return s_nLiveCount; }
+    // The whole of the monitor `hWnd` is on (the primary one when it is on none).
+    static RECT MonitorRect(HWND hWnd);
 
 protected:
     INT_PTR OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
@@ -31,6 +33,7 @@ private:
     void Fill(HDC hDC) const;
 
     int m_nColorIndex = 0;
+    bool m_bCursorHidden = false;
     std::array<HBRUSH, pixeltest::kColorCount> m_brushes{};
     static int s_nLiveCount;
 };

@@ -16,13 +16,8 @@ bool CQuorrixApp::InitInstance() {
     const auto drives = platform::MakeSystemDriveSystem();
     const auto batteries = platform::MakeSystemBatterySystem();
     const auto processRunner = platform::MakeSystemProcessRunner();
-    const DialogSeams seams{
-        *smbiosSource,
-        *drives,
-        *batteries,
-        *processRunner,
-        [](std::chrono::milliseconds pause) { Sleep(static_cast<DWORD>(pause.count())); },
-        platform::SummaryCommandLine()};
+    const DialogSeams seams{*smbiosSource,  *drives, *batteries,
+                            *processRunner, {},      platform::SummaryCommandLine()};
 
     // A box shown while the dialog gathers has no owner (no window exists yet); the
     // dialog's own boxes are owned by its window.

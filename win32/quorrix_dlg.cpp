@@ -1,12 +1,14 @@
 #include "win32/quorrix_dlg.h"
 
 #include <array>
+#include <utility>
 
 #include "pages/dialog_texts.h"
 #include "sysinfo/command_capture.h"
 #include "text/gbk.h"
 #include "win32/about_dlg.h"
 #include "win32/app_name.h"
+#include "win32/dialog_pump.h"
 #include "win32/pixel_test_wnd.h"
 #include "win32/resource_ids.h"
 #include "win32/wide_text.h"
@@ -63,6 +65,10 @@ INT_PTR CQuorrixDlg::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) {
             return OnSysCommand(static_cast<UINT>(wParam)) ? TRUE : FALSE;
         case WM_PAINT:
             return OnPaint() ? TRUE : FALSE;
+        case WM_DESTROY:
+            // Destroyed during a run: nothing will show the output.
+            if (m_pRun != nullptr) m_pRun->Terminate();
+            return CDialogBase::OnMessage(nMsg, wParam, lParam);
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(m_hIcon);
         case WM_COMMAND:
@@ -111,11 +117,26 @@ void CQuorrixDlg::SetPaneText(const std::string& gbkText) {
     SetWindowTextW(m_hPageEdit, win32::GbkToWide(gbkText).c_str());
 }
 
+void CQuorrixDlg::SetPaneOutput(const std::string& output) {
+    SetWindowTextW(m_hPageEdit, win32::CommandOutputToWide(output, GetOEMCP()).c_str());
+}
+
+void CQuorrixDlg::EndOrDefer(INT_PTR nResult) {
+    if (m_pRun == nullptr) {
+        EndDialog(nResult);
+        return;
+    }
+    if (!m_endAfterRun) m_endAfterRun = nResult;
+    m_pRun->Terminate();
+}
+
 void CQuorrixDlg::PaintNow() {
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void CQuorrixDlg::OnCategoryDblClk() {
+    // One category at a time: the run under way ends first.
+    if (m_pRun != nullptr) return;
     const int position = SelectedPosition();
     switch (pages::ActionOf(position)) {
         case pages::CategoryAction::kBuildPage:
@@ -125,10 +146,10 @@ void CQuorrixDlg::OnCategoryDblClk() {
             break;
         case pages::CategoryAction::kRunSummary:
             SetFrameCaption(pages::kWaitCaption);
-            // The run blocks this thread; paint the caption now so that it is seen meanwhile.
             PaintNow();
             RunCommand(m_strSummaryCommand);
             SetFrameCaption(pages::CaptionOf(position));
+            if (m_endAfterRun) EndDialog(*std::exchange(m_endAfterRun, std::nullopt));
             break;
         case pages::CategoryAction::kOpenPixelTest: {
             m_notify(text::Utf8ToGbk(pages::kPixelTestHint), text::Utf8ToGbk(pages::kHintCaption));
@@ -149,10 +170,16 @@ void CQuorrixDlg::OnCategoryDblClk() {
 }
 
 void CQuorrixDlg::RunCommand(std::string command) {
+    win32::CDialogPump pump(m_hWnd);
+    sysinfo::CPumpedRunner runner(m_processRunner, pump);
+    auto pause = m_pause;
+    if (!pause) pause = [&runner](std::chrono::milliseconds length) { runner.Pause(length); };
     const sysinfo::CaptureView view{[this](const std::string& output) {
-                                        SetPaneText(output);
+                                        SetPaneOutput(output);
                                         PaintNow();
                                     },
-                                    m_pause, m_notify, win32::ApplicationName()};
-    sysinfo::RunCommand(m_processRunner, command, view);
+                                    pause, m_notify, win32::ApplicationName()};
+    m_pRun = &runner;
+    sysinfo::RunCommand(runner, command, view);
+    m_pRun = nullptr;
 }

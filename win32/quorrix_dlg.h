@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,7 @@
 #include "pages/page_dispatch.h"
 #include "platform/notifier.h"
 #include "smbios/smbios.h"
+#include "sysinfo/command_capture_pump.h"
 #include "win32/dialog_base.h"
 
 class CQuorrixDlg : public CDialogBase {
@@ -28,8 +30,11 @@ public:
     // Shows the page of the selected category (nothing when none is selected).
     void OnCategoryDblClk();
     // Runs `command` through the command interpreter and streams its output into the page
-    // pane.
+    // pane. The window keeps handling its messages meanwhile; closing it ends the command, and
+    // the window closes once the run has ended.
     void RunCommand(std::string command);
+    // True while RunCommand runs.
+    bool Running() const { return m_pRun != nullptr; }
 
     CSMBios m_smbios;
     CHdSmart m_hdSmart;
@@ -41,6 +46,9 @@ public:
 protected:
     INT_PTR OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
+    // During a run: end the command; the dialog ends when the run has.
+    void OnOK() override { EndOrDefer(IDOK); }
+    void OnCancel() override { EndOrDefer(IDCANCEL); }
 
 private:
     // WM_SYSCOMMAND: the about item, else the system's handling (false).
@@ -53,6 +61,9 @@ private:
     int SelectedPosition() const;
     void SetFrameCaption(std::string_view utf8Caption);
     void SetPaneText(const std::string& gbkText);
+    // The command's output, in the code page console programs write in.
+    void SetPaneOutput(const std::string& output);
+    void EndOrDefer(INT_PTR nResult);
     // Paints what changed, the controls included, before this handler goes on.
     void PaintNow();
 
@@ -63,4 +74,8 @@ private:
     platform::IProcessRunner& m_processRunner;
     std::function<void(std::chrono::milliseconds)> m_pause;
     std::string m_strSummaryCommand;
+    // The run under way, null when none.
+    sysinfo::CPumpedRunner* m_pRun = nullptr;
+    // Set when the dialog was told to end during a run: with what.
+    std::optional<INT_PTR> m_endAfterRun;
 };

@@ -3,6 +3,9 @@
 #include "win32/quorrix_dlg.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include <cstdlib>
 #include <optional>
@@ -249,6 +252,7 @@ public:
         m_onRead();
         return m_inner.Read(buffer);
     }
+    void Terminate() override { m_inner.Terminate(); }
     void Close() override { m_inner.Close(); }
 
 private:
@@ -401,6 +405,103 @@ TEST_F(DialogTest, RealCommandOutputArrivesWholeAndNoHandleIsLeft) {
     ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &after));
     EXPECT_EQ(after, before) << "pipes, process and thread handles are all closed";
     EXPECT_TRUE(notices.empty());
+}
+
+// The slow stand-in command, as the interpreter reaches it under Wine.
+std::string SlowOutputCommand(const std::string& arguments) {
+    std::string path = QUORRIX_SLOW_OUTPUT_PATH;
+    if (path.starts_with('/')) path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path + " " + arguments;
+}
+
+// The real runner and a slow command: the window answers throughout the run, and closing it
+// ends the command and leaves no handle behind.
+TEST_F(DialogTest, SummaryKeepsTheWindowAnsweringAndClosingEndsTheCommand) {
+    const auto runner = platform::MakeSystemProcessRunner();
+    const DialogSeams seams{machine.smbios,
+                            machine.drives,
+                            machine.batteries,
+                            *runner,
+                            {},
+                            SlowOutputCommand("30 200")};
+    auto live = std::make_unique<CQuorrixDlg>(
+        seams, [](std::string_view text, std::string_view) { ADD_FAILURE() << text; });
+    HWND hLive = live->Create(nullptr);
+    ASSERT_NE(hLive, nullptr);
+    ShowWindow(hLive, SW_SHOW);
+    Pump(milliseconds(50), hLive);
+    HWND hLiveList = GetDlgItem(hLive, IDC_CATEGORY_LIST);
+    DWORD handlesBefore = 0;
+    ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &handlesBefore));
+
+    // Another thread asks the window every 50 ms; after 1.5 s it asks for another category,
+    // then closes the window.
+    std::atomic<bool> stop = false;
+    std::atomic<long long> longestMs = 0;
+    std::atomic<int> answers = 0;
+    std::wstring captionDuringRun;
+    std::thread asker([&] {
+        const auto begin = std::chrono::steady_clock::now();
+        bool closed = false;
+        while (!stop) {
+            const auto sent = std::chrono::steady_clock::now();
+            DWORD_PTR result = 0;
+            if (SendMessageTimeoutW(hLive, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result) != 0) {
+                const auto ms = std::chrono::duration_cast<milliseconds>(
+                                    std::chrono::steady_clock::now() - sent)
+                                    .count();
+                longestMs = std::max(longestMs.load(), static_cast<long long>(ms));
+                ++answers;
+            }
+            if (!closed && std::chrono::steady_clock::now() - begin > milliseconds(1500)) {
+                captionDuringRun = TextOf(GetDlgItem(hLive, IDC_STATIC));
+                SendMessageW(hLiveList, LB_SETCURSEL, 1, 0);
+                SendMessageW(hLive, WM_COMMAND, MAKEWPARAM(IDC_CATEGORY_LIST, LBN_DBLCLK),
+                             reinterpret_cast<LPARAM>(hLiveList));
+                PostMessageW(hLive, WM_CLOSE, 0, 0);
+                closed = true;
+            }
+            std::this_thread::sleep_for(milliseconds(50));
+        }
+    });
+    const auto started = std::chrono::steady_clock::now();
+    SendMessageW(hLiveList, LB_SETCURSEL, pages::kSummaryPage, 0);
+    SendMessageW(hLive, WM_COMMAND, MAKEWPARAM(IDC_CATEGORY_LIST, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(hLiveList));
+    const auto took = std::chrono::steady_clock::now() - started;
+    stop = true;
+    asker.join();
+
+    EXPECT_EQ(captionDuringRun, L"处理中，请稍候...");
+    EXPECT_GT(answers.load(), 10);
+    EXPECT_LT(longestMs.load(), 200);
+    EXPECT_LT(took, std::chrono::seconds(4)) << "the close cut the six-second command short";
+    EXPECT_FALSE(IsWindow(hLive)) << "the window closed once the run had ended";
+    EXPECT_TRUE(live->m_pages.m_strSystemPage.empty()) << "no other category during the run";
+    live.reset();
+    DWORD handlesAfter = 0;
+    ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &handlesAfter));
+    EXPECT_EQ(handlesAfter, handlesBefore);
+}
+
+// Under a Traditional Chinese system (OEM code page 950) the command writes Big5; the pane
+// shows its characters.
+TEST_F(DialogTest, SummaryOutputInTheOemCodePage) {
+    if (GetOEMCP() != 950) GTEST_SKIP() << "OEM code page " << GetOEMCP() << ", not 950";
+    const auto runner = platform::MakeSystemProcessRunner();
+    const DialogSeams seams{machine.smbios,      machine.drives,
+                            machine.batteries,   *runner,
+                            [](milliseconds) {}, SlowOutputCommand("1 0 A544BEF7A657BAD93A200D0A")};
+    CQuorrixDlg live(seams, [](std::string_view text, std::string_view) { ADD_FAILURE() << text; });
+    HWND hLive = live.Create(nullptr);
+    ASSERT_NE(hLive, nullptr);
+    HWND hLiveList = GetDlgItem(hLive, IDC_CATEGORY_LIST);
+    SendMessageW(hLiveList, LB_SETCURSEL, pages::kSummaryPage, 0);
+    SendMessageW(hLive, WM_COMMAND, MAKEWPARAM(IDC_CATEGORY_LIST, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(hLiveList));
+    EXPECT_EQ(TextOf(GetDlgItem(hLive, IDC_PAGE_EDIT)), L"主機名稱: \r\n");
+    DestroyWindow(hLive);
 }
 
 }  // namespace

@@ -4,18 +4,36 @@
 
 #include <climits>
 
+#include "sysinfo/command_capture.h"
 #include "text/gbk.h"
 
 namespace win32 {
 
-std::wstring Utf8ToWide(std::string_view utf8) {
-    if (utf8.empty() || utf8.size() > INT_MAX) return {};
-    const int size = static_cast<int>(utf8.size());
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+namespace {
+
+std::wstring CodePageToWide(std::string_view bytes, UINT codePage) {
+    if (bytes.empty() || bytes.size() > INT_MAX) return {};
+    const int size = static_cast<int>(bytes.size());
+    const int n = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
     if (n <= 0) return {};
     std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
+    MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), n);
     return wide;
+}
+
+}  // namespace
+
+std::wstring Utf8ToWide(std::string_view utf8) {
+    return CodePageToWide(utf8, CP_UTF8);
+}
+
+std::wstring CommandOutputToWide(std::string_view bytes, unsigned codePage) {
+    std::string_view notice;
+    if (bytes.ends_with(sysinfo::kOutputCutText)) {
+        notice = bytes.substr(bytes.size() - sysinfo::kOutputCutText.size());
+        bytes.remove_suffix(notice.size());
+    }
+    return CodePageToWide(bytes, codePage) + GbkToWide(notice);
 }
 
 std::wstring GbkToWide(std::string_view gbk) {

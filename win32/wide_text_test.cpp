@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "sysinfo/command_capture.h"
 #include "text/gbk.h"
 #include "win32/app_name.h"
 
@@ -56,6 +57,33 @@ TEST(CodePage, IsTheOneThisRunIsFor) {
     const char* expected = std::getenv("QUORRIX_EXPECT_ACP");
     if (expected == nullptr) GTEST_SKIP() << "no code page asked for; this is " << GetACP();
     EXPECT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected)));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(WideText, CommandOutputInTheOemCodePage) {
+    struct Case {
+        unsigned codePage;
+        std::string bytes;
+        std::wstring shown;
+    };
+    const Case cases[] = {
+        {936, "\xD6\xF7\xBB\xFA\xC3\xFB: x\r\n", L"主机名: x\r\n"},            // GBK
+        {950, "\xA5\x44\xBE\xF7\xA6\x57\xBA\xD9: x\r\n", L"主機名稱: x\r\n"},  // Big5
+        {65001, "\xE4\xB8\xBB\xE6\xA9\x9F: x\r\n", L"主機: x\r\n"},            // UTF-8
+        {437, "\x9A\r\n", L"\u00DC\r\n"},                                      // Western
+        {936, "", L""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(win32::CommandOutputToWide(c.bytes, c.codePage), c.shown) << c.codePage;
+        // Cut at 1 MB: this program's own notice line reads right in every code page.
+        const std::string cut = c.bytes + std::string(sysinfo::kOutputCutText);
+        EXPECT_EQ(win32::CommandOutputToWide(cut, c.codePage),
+                  c.shown + L"（输出超过 1 MB，其余已略去）\r\n")
+            << c.codePage;
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <deque>
 #include <optional>
@@ -44,19 +45,29 @@ public:
         }
         m_pending.assign(m_arrScript.begin(), m_arrScript.end());
         m_bStarted = true;
+        m_bTerminated = false;
         return true;
     }
 
     std::optional<std::size_t> Read(std::span<char> buffer) override {
         ++m_nReads;
         m_arrReadSizes.push_back(buffer.size());
-        if (!m_bStarted || m_pending.empty() || buffer.empty()) return std::nullopt;
+        if (!m_bStarted || m_bTerminated || m_pending.empty() || buffer.empty()) {
+            return std::nullopt;
+        }
         std::string& piece = m_pending.front();
         const std::size_t n = std::min(piece.size(), buffer.size());
         std::copy_n(piece.begin(), n, buffer.begin());
         piece.erase(0, n);
         if (piece.empty()) m_pending.pop_front();
         return n;
+    }
+
+    // Nothing runs: the next Read reports the end. Only atomics here, as a Read may be
+    // running on another thread.
+    void Terminate() override {
+        ++m_nTerminates;
+        m_bTerminated = true;
     }
 
     void Close() override {
@@ -70,12 +81,15 @@ public:
     int PipeOpens() const { return m_nPipeOpens; }
     int Closes() const { return m_nCloses; }
     int Reads() const { return m_nReads; }
+    int Terminates() const { return m_nTerminates; }
     const std::vector<std::size_t>& ReadSizes() const { return m_arrReadSizes; }
     const std::vector<std::string>& CommandLines() const { return m_arrCommandLines; }
 
 private:
     std::vector<std::string> m_arrScript;
     std::deque<std::string> m_pending;
+    std::atomic<int> m_nTerminates = 0;
+    std::atomic<bool> m_bTerminated = false;
     bool m_bFailPipe = false;
     bool m_bFailStart = false;
     bool m_bPipeOpen = false;

@@ -1,10 +1,14 @@
 #include "platform/linux/process_runner.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/eventfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -71,6 +75,12 @@ bool CLinuxProcessRunner::OpenPipe(std::string* err) {
     if (::pipe2(fds, O_CLOEXEC) != 0) return SetErr(err, "pipe", errno);
     m_hReadFd = fds[0];
     m_hWriteFd = fds[1];
+    m_hStopFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_hStopFd < 0) {
+        const int code = errno;
+        Close();
+        return SetErr(err, "eventfd", code);
+    }
     return true;
 }
 
@@ -133,12 +143,19 @@ bool CLinuxProcessRunner::Start(const std::string& commandLine, std::string* err
     }
     const int code = ReadStartStatus(statusRead.Get());
     if (code != 0) return fail("start " + m_strShell, code);
+    // The first child made itself leader of a new session and process group, which the shell
+    // and everything it starts inherit; the group outlives that child for as long as they run.
+    m_nGroup = pid;
     return true;
 }
 
 std::optional<std::size_t> CLinuxProcessRunner::Read(std::span<char> buffer) {
     if (m_hReadFd < 0 || buffer.empty()) return std::nullopt;
     for (;;) {
+        pollfd waits[2] = {{m_hReadFd, POLLIN, 0}, {m_hStopFd, POLLIN, 0}};
+        const int ready = ::poll(waits, m_hStopFd >= 0 ? 2 : 1, -1);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0 || (waits[1].revents & POLLIN) != 0) return std::nullopt;
         const ssize_t n = ::read(m_hReadFd, buffer.data(), buffer.size());
         if (n > 0) return static_cast<std::size_t>(n);
         if (n < 0 && errno == EINTR) continue;
@@ -146,9 +163,21 @@ std::optional<std::size_t> CLinuxProcessRunner::Read(std::span<char> buffer) {
     }
 }
 
+void CLinuxProcessRunner::Terminate() {
+    // Once every member has ended, the group is gone and kill reports ESRCH (its number is
+    // not given to a new process while a member lives).
+    const pid_t group = m_nGroup.load();
+    if (group <= 0) return;
+    ::kill(-group, SIGKILL);
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(m_hStopFd, &one, sizeof one);
+}
+
 void CLinuxProcessRunner::Close() {
+    m_nGroup = 0;
     CloseFd(&m_hWriteFd);
     CloseFd(&m_hReadFd);
+    CloseFd(&m_hStopFd);
 }
 
 std::optional<std::string> RunningExecutablePath() {

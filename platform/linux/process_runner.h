@@ -1,6 +1,9 @@
 // Running a command line through /bin/sh on Linux, behind the process seam.
 #pragma once
 
+#include <sys/types.h>
+
+#include <atomic>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,13 +23,21 @@ public:
 
     bool OpenPipe(std::string* err) override;
     bool Start(const std::string& commandLine, std::string* err) override;
+    // Also returns nullopt once Terminate was called, even while a program that left the
+    // command's process group still holds the pipe.
     std::optional<std::size_t> Read(std::span<char> buffer) override;
+    // SIGKILL to the command's process group (the shell and what it started).
+    void Terminate() override;
     void Close() override;
 
 private:
     std::string m_strShell;
     int m_hReadFd = -1;
     int m_hWriteFd = -1;
+    // Readable once Terminate was called: wakes a Read that waits on another thread.
+    int m_hStopFd = -1;
+    // The command's process group, 0 when none runs.
+    std::atomic<pid_t> m_nGroup = 0;
 };
 
 // `text` quoted for /bin/sh so that it stays one word whatever it holds.

@@ -140,18 +140,27 @@ bool CWindowsProcessRunner::Start(const std::string& commandLine, std::string* e
     startup.hStdOutput = m_hWrite;
     startup.hStdError = m_hWrite;
 
+    // No console of its own: no window in any terminal host, whatever becomes of SW_HIDE.
+    // Suspended until it is in its job, so that nothing it starts escapes the job.
+    constexpr DWORD kCreationFlags = CREATE_NO_WINDOW | CREATE_SUSPENDED;
     PROCESS_INFORMATION process{};
     const BOOL started = CreateProcessA(interpreter.c_str(), buffer.data(), nullptr, nullptr, TRUE,
-                                        0, nullptr, currentFolder->c_str(), &startup, &process);
+                                        kCreationFlags, nullptr, currentFolder->c_str(), &startup,
+                                        &process);
     const DWORD code = started ? ERROR_SUCCESS : GetLastError();
     CloseHandle(input);
     // Only the child (and what it starts) keeps a write end now, so the output ends when
     // they are done.
     CloseAndClear(&m_hWrite);
     if (!started) return fail("CreateProcess " + interpreter, code);
-    // Nothing waits for the command or asks its exit code.
+    // Without a job (a system that refuses to nest one) Terminate still ends cmd.exe itself.
+    m_hJob = CreateJobObjectW(nullptr, nullptr);
+    if (m_hJob != nullptr && !AssignProcessToJobObject(m_hJob, process.hProcess)) {
+        CloseAndClear(&m_hJob);
+    }
+    m_hProcess = process.hProcess;
+    ResumeThread(process.hThread);
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     return true;
 }
 
@@ -168,9 +177,21 @@ std::optional<std::size_t> CWindowsProcessRunner::Read(std::span<char> buffer) {
     }
 }
 
+void CWindowsProcessRunner::Terminate() {
+    constexpr UINT kExitCode = 1;
+    if (m_hJob != nullptr) {
+        TerminateJobObject(m_hJob, kExitCode);
+    } else if (m_hProcess != nullptr) {
+        TerminateProcess(m_hProcess, kExitCode);
+    }
+}
+
 void CWindowsProcessRunner::Close() {
     CloseAndClear(&m_hWrite);
     CloseAndClear(&m_hRead);
+    // Closing the job ends nothing: a command that closed its output may go on.
+    CloseAndClear(&m_hJob);
+    CloseAndClear(&m_hProcess);
 }
 
 std::unique_ptr<IProcessRunner> MakeWindowsProcessRunner() {

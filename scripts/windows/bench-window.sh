@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Start-up time and memory of the Windows window (quorrix.exe under Wine) beside the Linux
-# window (quorrix, Qt), both on one virtual X display in the same run.
+# window (quorrix, Qt), both on one virtual X display in the same run; and, for the time, the
+# floor Wine sets: plain_dialog.exe (scripts/bench/plain_dialog.c), a dialog of the same size
+# with nothing read first, built with the same mingw-w64 toolchain.
 #
 #   scripts/windows/bench-window.sh [WIN_BUILD_DIR] [LINUX_BUILD_DIR] [RUNS]
 #       (defaults: build/win-bench, build/bench-linux, 15)
@@ -56,6 +58,8 @@ run_gui=$root/scripts/windows/wine-gui-exe
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cc -O2 -o "$work/window_probe" "$root/scripts/bench/window_probe.c" -lX11
+x86_64-w64-mingw32-gcc-posix -O2 -mwindows -static -o "$work/plain_dialog.exe" \
+  "$root/scripts/bench/plain_dialog.c"
 
 # The window tests' display and Wine prefix: started (if they are not) by a first program.
 "$run_gui" cmd /c exit </dev/null >/dev/null 2>&1 || true
@@ -85,11 +89,15 @@ median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+
 rss() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
 pss() { awk '/^Pss:/ {print $2}' "/proc/$1/smaps_rollup"; }
 
-# launch windows|linux: starts that window, prints "PID MS".
+# launch windows|linux|plain: starts that window, prints "PID MS".
 launch() {
-  if [ "$1" = windows ]; then start quorrix.exe "$run_gui" "$win_exe"; else start quorrix "$linux_exe"; fi
+  case $1 in
+    windows) start quorrix.exe "$run_gui" "$win_exe" ;;
+    plain) start plain_dialog.exe "$run_gui" "$work/plain_dialog.exe" ;;
+    *) start quorrix "$linux_exe" ;;
+  esac
 }
-for program in windows linux; do  # warm-up
+for program in windows linux plain; do  # warm-up
   out=$(launch "$program")
   sleep 0.5
   stop "${out%% *}"
@@ -97,8 +105,13 @@ done
 
 : >"$work/windows.ms"
 : >"$work/linux.ms"
+: >"$work/plain.ms"
 for ((i = 0; i < runs; i++)); do
-  if ((i % 2 == 0)); then order=(windows linux); else order=(linux windows); fi
+  case $((i % 3)) in
+    0) order=(windows linux plain) ;;
+    1) order=(linux plain windows) ;;
+    *) order=(plain windows linux) ;;
+  esac
   for program in "${order[@]}"; do
     out=$(launch "$program")
     echo "${out##* }" >>"$work/$program.ms"
@@ -140,6 +153,7 @@ done
 
 w_ms=$(median <"$work/windows.ms")
 l_ms=$(median <"$work/linux.ms")
+p_ms=$(median <"$work/plain.ms")
 w_rss=$(cut -d' ' -f1 "$work/windows.rss" | median)
 l_rss=$(cut -d' ' -f1 "$work/linux.rss" | median)
 w_pss=$(cut -d' ' -f2 "$work/windows.rss" | median)
@@ -147,8 +161,10 @@ l_pss=$(cut -d' ' -f2 "$work/linux.rss" | median)
 echo "runs: $runs (time), 3 (memory); display 1280x800, no window manager"
 echo "quorrix.exe (Wine) ms to painted window: $(tr '\n' ' ' <"$work/windows.ms")"
 echo "quorrix (Linux)    ms to painted window: $(tr '\n' ' ' <"$work/linux.ms")"
-awk -v w="$w_ms" -v l="$l_ms" 'BEGIN {
-  printf "median start-up: quorrix.exe %.1f ms, Linux quorrix %.1f ms, ratio %.2f\n", w, l, w / l }'
+echo "plain_dialog.exe   ms to painted window: $(tr '\n' ' ' <"$work/plain.ms")"
+awk -v w="$w_ms" -v l="$l_ms" -v p="$p_ms" 'BEGIN {
+  printf "median start-up: quorrix.exe %.1f ms, Linux quorrix %.1f ms, ratio %.2f\n", w, l, w / l
+  printf "median start-up: plain_dialog.exe %.1f ms (Wine'"'"'s floor); quorrix.exe %.2f times it\n", p, w / p }'
 awk -v w="$w_rss" -v l="$l_rss" -v wp="$w_pss" -v lp="$l_pss" 'BEGIN {
   printf "median memory after every page: quorrix.exe %.1f MB (PSS %.1f), Linux quorrix %.1f MB (PSS %.1f), ratio %.2f (PSS %.2f)\n",
          w / 1024, wp / 1024, l / 1024, lp / 1024, w / l, wp / lp }'
