@@ -4,6 +4,8 @@
 // after windows.h
 #include <setupapi.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "platform/panel_edid.h"
@@ -11,10 +13,6 @@
 
 namespace platform {
 namespace {
-
-// GUID_DEVINTERFACE_MONITOR, the interface class of the paths the display configuration gives.
-constexpr GUID kMonitorInterface = {
-    0xE6F07B5F, 0xEE97, 0x4A90, {0xB0, 0x76, 0x33, 0xF5, 0x7B, 0xF4, 0xEA, 0xA7}};
 
 std::vector<DisplayTarget> ActiveTargets() {
     std::vector<DISPLAYCONFIG_PATH_INFO> paths;
@@ -49,7 +47,8 @@ std::vector<DisplayTarget> ActiveTargets() {
 
 // The "EDID" value of the device behind the monitor interface `path`, or none.
 std::vector<std::uint8_t> MonitorEdid(const std::wstring& path) {
-    HDEVINFO set = SetupDiCreateDeviceInfoList(&kMonitorInterface, nullptr);
+    // A list of no particular setup class: the interface path names the device.
+    HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
     if (set == INVALID_HANDLE_VALUE) return {};
     std::vector<std::uint8_t> edid;
     SP_DEVICE_INTERFACE_DATA iface = {};
