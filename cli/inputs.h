@@ -33,7 +33,8 @@ struct GatheredBattery {
 // True when the command line names saved data of any kind. Then nothing is read live from
 // this machine: a source whose data is not named stays empty.
 inline bool NamesSavedData(const ReportOptions& options) {
-    return options.fromDump || options.dmiDir || options.diskDump || options.powerSupply;
+    return options.fromDump || options.dmiDir || options.diskDump || options.powerSupply ||
+           options.edid;
 }
 
 std::unique_ptr<CSMBios> GatherSmbios(const ReportOptions& options, std::string* err);

@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "cli/inputs.h"
+#include "cli/panel_input.h"
 #include "cli/report_options.h"
 #include "cli/save_dir.h"
+#include "display/panel_page.h"
+#include "pages/dialog_texts.h"
 #include "pages/page_dispatch.h"
 #include "platform/console.h"
 #include "platform/smbios_source.h"
@@ -21,6 +24,7 @@
 namespace {
 
 constexpr int kExitBadInput = 2;
+constexpr int kPanelPageNumber = 10;
 
 struct ReportPage {
     int nNumber;
@@ -78,7 +82,10 @@ bool PrintPages(const std::vector<ReportPage>& pages, const cli::ReportOptions& 
             return WriteText(shown);
         }
         // The caption the window's page frame shows for this page.
-        const std::string caption = "== " + std::string(pages::CaptionOf(page.nNumber - 1)) + " ==";
+        const std::string_view name = page.nNumber == kPanelPageNumber
+                                          ? pages::kPanelPageCaption
+                                          : pages::CaptionOf(page.nNumber - 1);
+        const std::string caption = "== " + std::string(name) + " ==";
         if (options.bRaw) {
             ok = ok && Write(text::Utf8ToGbk(caption) + "\r\n") && Write(page.strText);
             if (!page.strText.ends_with("\r\n")) ok = ok && Write("\r\n");
@@ -115,7 +122,8 @@ int main(int argc, char** argv) {
     if (options.from && !cli::ResolveFrom(&options, &err)) return Fail(err);
     // --save keeps all three sources, whichever page is printed.
     std::unique_ptr<CSMBios> smbios;
-    if (options.nPage != 6 || options.fromDump || options.dmiDir || options.save) {
+    if ((options.nPage != 6 && options.nPage != kPanelPageNumber) || options.fromDump ||
+        options.dmiDir || options.save) {
         smbios = cli::GatherSmbios(options, &err);
         if (!smbios) return Fail(err);
     }
@@ -129,8 +137,12 @@ int main(int argc, char** argv) {
         battery = cli::GatherBattery(options, &err);
         if (!battery.battery) return Fail(err);
     }
-    // Only the disk page skips the firmware tables; a battery page beside it has no firmware
-    // record to show.
+    cli::GatheredPanel panel;
+    if (options.Wants(kPanelPageNumber) || options.edid) {
+        if (!cli::GatherPanel(options, &panel, &err)) return Fail(err);
+    }
+    // Only the disk and panel pages skip the firmware tables; a battery page beside them has no
+    // firmware record to show.
     platform::CFixedSmbiosSource noTables({});
     if (!smbios) smbios = std::make_unique<CSMBios>(noTables, platform::Notifier());
 
@@ -143,6 +155,8 @@ int main(int argc, char** argv) {
         if (options.Wants(number))
             pages.push_back({number, pages::BuildTextPage(number - 1, sources, &strings)});
     }
+    if (options.Wants(kPanelPageNumber))
+        pages.push_back({kPanelPageNumber, display::BuildPanelPage(panel.panel)});
     const bool written = PrintPages(pages, options);
     return (written && std::fflush(stdout) == 0) ? 0 : 1;
 }

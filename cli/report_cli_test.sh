@@ -167,6 +167,27 @@ expect_refused dmi-dir-table-too-large "$tmp/bigdmi/DMI" --dmi-dir "$tmp/bigdmi"
 head -c 63999 /dev/zero >"$tmp/bigdmi/DMI"
 expect_exit 0 dmi-dir-table-below-the-limit --dmi-dir "$tmp/bigdmi" --page 1
 
+# An EDID file: refused when shorter than one block, longer than 32 KiB or without the header;
+# padding beyond the blocks its extension count names is ignored.
+edid_bin() {  # edid_bin FILE SIZE: the header, then zeros up to SIZE bytes
+  { printf '\000\377\377\377\377\377\377\000'; head -c $(($2 - 8)) /dev/zero; } >"$1"
+}
+edid_bin "$tmp/edid-short.bin" 127
+expect_refused edid-shorter-than-a-block "$tmp/edid-short.bin" --edid "$tmp/edid-short.bin" --page 10
+edid_bin "$tmp/edid-long.bin" 32769
+expect_refused edid-longer-than-32-KiB "$tmp/edid-long.bin" --edid "$tmp/edid-long.bin" --page 10
+head -c 128 /dev/zero >"$tmp/edid-headless.bin"
+expect_refused edid-without-header "$tmp/edid-headless.bin" --edid "$tmp/edid-headless.bin" --page 1 --from-dump "$tmp/good.bin"
+edid_bin "$tmp/edid.bin" 32768
+expect_exit 0 edid-of-32-KiB --edid "$tmp/edid.bin" --page 10 --raw
+expect_exit 2 page-11 --page 11
+mkdir -p "$tmp/saved-edid" && cp "$tmp/edid.bin" "$tmp/saved-edid/"
+expect_exit 0 from-folder-with-edid-only --from "$tmp/saved-edid"
+if ! grep -q '^== 显示屏信息 ==$' "$tmp/out" || ! grep -q '^EDID 版本   ：0.0$' "$tmp/out"; then
+  echo "FAIL from-folder-with-edid-only: no panel page from edid.bin: $(head -c 300 "$tmp/out")"
+  failures=$((failures + 1))
+fi
+
 # Control characters in a firmware string never reach the terminal: each shows as "?";
 # --raw keeps the page's bytes as they are.
 table='\x00\x12\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00A\x1b[2JB\x07C\x7fD\rE\x00\x00'
@@ -202,6 +223,7 @@ fi
 if mkfifo "$tmp/fifo" 2>/dev/null; then
   ln -s "$tmp/fifo" "$tmp/fifo-link"
   expect_refused dump-is-a-pipe "$tmp/fifo" --from-dump "$tmp/fifo" --page 1
+  expect_refused edid-is-a-pipe "$tmp/fifo" --edid "$tmp/fifo" --page 10
   expect_refused dump-links-to-a-pipe "$tmp/fifo-link" --from-dump "$tmp/fifo-link" --page 1
   expect_refused dump-is-a-device /dev/zero --from-dump /dev/zero --page 1
   mkdir -p "$tmp/pipedmi"

@@ -6,17 +6,19 @@ namespace cli {
 
 const char* const kUsage =
     "Usage: quorrix-report [OPTION]...\n"
-    "Print the pages of Quorrix (BIOS, system, processor, board, memory, hard disk, battery)\n"
-    "as text, from this machine or from saved data.\n"
+    "Print the pages of Quorrix (BIOS, system, processor, board, memory, hard disk, battery,\n"
+    "display panel) as text, from this machine or from saved data.\n"
     "\n"
     "  --page N             print page N alone (1 BIOS, 2 system, 3 processor, 4 board,\n"
-    "                       5 memory, 6 hard disk, 7 battery), without its caption line\n"
+    "                       5 memory, 6 hard disk, 7 battery, 10 display panel), without its\n"
+    "                       caption line\n"
     "  --raw                write the exact page bytes (GBK, CR LF) instead of UTF-8 text\n"
     "  --from-dump FILE     decode an SMBIOS table saved by 'dmidecode --dump-bin FILE'\n"
     "  --dmi-dir DIR        decode a copy of /sys/firmware/dmi/tables\n"
     "  --disk-dump DIR      decode saved drive sectors: identify.bin and smart.bin (ATA),\n"
     "                       or id-ctrl.bin and smart-log.bin (NVMe)\n"
     "  --power-supply DIR   read batteries from a copy of /sys/class/power_supply\n"
+    "  --edid FILE          decode a display panel's EDID (at least 128 bytes, at most 32 KiB)\n"
     "  --save DIR           also keep the raw data that was read in the new folder DIR:\n"
     "                       dmi/, disk/ and power_supply/, as the options above read them\n"
     "  --from DIR           decode a folder written by --save\n"
@@ -76,8 +78,12 @@ std::variant<ReportOptions, std::string> ParseOptions(int argc, const char* cons
         }
         if (Matches(arg, "--page")) {
             if (!TakeValue(argc, argv, i, "--page", value, err)) return err;
+            if (value == "10") {
+                options.nPage = 10;
+                continue;
+            }
             if (value.size() != 1 || value[0] < '1' || value[0] > '7') {
-                return "--page takes a page number from 1 to 7, not '" + value + "'";
+                return "--page takes a page number from 1 to 7 or 10, not '" + value + "'";
             }
             options.nPage = value[0] - '0';
             continue;
@@ -94,6 +100,9 @@ std::variant<ReportOptions, std::string> ParseOptions(int argc, const char* cons
         } else if (Matches(arg, "--power-supply")) {
             target = &options.powerSupply;
             name = "--power-supply";
+        } else if (Matches(arg, "--edid")) {
+            target = &options.edid;
+            name = "--edid";
         } else if (Matches(arg, "--save")) {
             target = &options.save;
             name = "--save";
@@ -108,9 +117,9 @@ std::variant<ReportOptions, std::string> ParseOptions(int argc, const char* cons
         *target = value;
     }
     if (options.from && (options.fromDump || options.dmiDir || options.diskDump ||
-                         options.powerSupply)) {
+                         options.powerSupply || options.edid)) {
         return "--from names every kind of saved data; give no --from-dump, --dmi-dir, "
-               "--disk-dump or --power-supply with it";
+               "--disk-dump, --power-supply or --edid with it";
     }
     if (options.fromDump && options.dmiDir) {
         return "--from-dump and --dmi-dir both name an SMBIOS table; give one of them";

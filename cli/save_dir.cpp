@@ -265,8 +265,9 @@ bool ResolveFrom(ReportOptions* options, std::string* err) {
     part("dmi", &options->dmiDir);
     part("disk", &options->diskDump);
     part("power_supply", &options->powerSupply);
-    if (!options->dmiDir && !options->diskDump && !options->powerSupply) {
-        *err = *options->from + ": holds none of dmi, disk and power_supply";
+    part("edid.bin", &options->edid);
+    if (!options->dmiDir && !options->diskDump && !options->powerSupply && !options->edid) {
+        *err = *options->from + ": holds none of dmi, disk, power_supply and edid.bin";
         return false;
     }
     return true;

@@ -31,8 +31,10 @@ std::string BuildDiskPage(const CHdSmart& hdSmart) {
                                     false);
             break;
         case DriveKind::kNone:
-            break;
+            return page;
     }
+    page += text::kLineBreak;
+    page += text::Line("硬盘容量", hdSmart.m_strCapacity, " GB");
     return page;
 }
 

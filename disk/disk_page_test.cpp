@@ -28,6 +28,9 @@ const std::string kLifeUsed = "\xD2\xD1\xD3\xC3\xCA\xD9\xC3\xFC    \xA3\xBA";  /
 const std::string kSpare = "\xBF\xC9\xD3\xC3\xB1\xB8\xD3\xC3\xBF\xD5\xBC\xE4\xA3\xBA";
 const std::string kMediaErrors = "\xBD\xE9\xD6\xCA\xB4\xED\xCE\xF3\xCA\xFD  \xA3\xBA";
 const std::string kPieces = " \xB8\xF6";  // 个
+// The capacity line, last for every kind of drive whose identity was read.
+const std::string kCapacity = "\xD3\xB2\xC5\xCC\xC8\xDD\xC1\xBF    \xA3\xBA";  // 硬盘容量
+const std::string kGb = " GB";
 
 // The six lines of a drive whose texts are all empty.
 const std::string kEmptySixLines = kModel + "\r\n" + kSerial + "\r\n" + kFirmware + "\r\n" +
@@ -54,6 +57,7 @@ TEST(DiskPage, WearLinesFollowForTheKindOfDriveRead) {
     smart.m_strPercentageUsed = "3";
     smart.m_strAvailableSpare = "100";
     smart.m_strMediaErrors = "340282366920938463463374607431768211455";
+    smart.m_strCapacity = "500.1";
 
     // No identity read: the six lines only, whatever wear texts there are.
     EXPECT_EQ(disk::BuildDiskPage(smart), kEmptySixLines);
@@ -61,12 +65,14 @@ TEST(DiskPage, WearLinesFollowForTheKindOfDriveRead) {
     smart.m_identityKind = DriveKind::kAta;
     EXPECT_EQ(disk::BuildDiskPage(smart), kEmptySixLines + "\r\n" + kReallocated + "43" + kPieces +
                                               "\r\n" + kPending + "4294967297" + kPieces + "\r\n" +
-                                              kUncorrectable + "0" + kPieces);
+                                              kUncorrectable + "0" + kPieces + "\r\n" + kCapacity +
+                                              "500.1" + kGb);
 
     smart.m_identityKind = DriveKind::kNvme;
     EXPECT_EQ(disk::BuildDiskPage(smart), kEmptySixLines + "\r\n" + kLifeUsed + "3%\r\n" + kSpare +
                                               "100%\r\n" + kMediaErrors +
-                                              "340282366920938463463374607431768211455" + kTimes);
+                                              "340282366920938463463374607431768211455" + kTimes +
+                                              "\r\n" + kCapacity + "500.1" + kGb);
 }
 
 TEST(DiskPage, UnreadWearKeepsItsSuffix) {
@@ -75,10 +81,11 @@ TEST(DiskPage, UnreadWearKeepsItsSuffix) {
     smart.m_identityKind = DriveKind::kAta;
     EXPECT_EQ(disk::BuildDiskPage(smart), kEmptySixLines + "\r\n" + kReallocated + kPieces +
                                               "\r\n" + kPending + kPieces + "\r\n" +
-                                              kUncorrectable + kPieces);
+                                              kUncorrectable + kPieces + "\r\n" + kCapacity + kGb);
     smart.m_identityKind = DriveKind::kNvme;
     EXPECT_EQ(disk::BuildDiskPage(smart), kEmptySixLines + "\r\n" + kLifeUsed + "%\r\n" + kSpare +
-                                              "%\r\n" + kMediaErrors + kTimes);
+                                              "%\r\n" + kMediaErrors + kTimes + "\r\n" + kCapacity +
+                                              kGb);
 }
 
 TEST(DiskPage, ReadDrivesShowTheirWear) {
@@ -91,7 +98,8 @@ TEST(DiskPage, ReadDrivesShowTheirWear) {
     const std::string page = disk::BuildDiskPage(CHdSmart(drives));
     EXPECT_EQ(page, kModel + "M\r\n" + kSerial + "S\r\n" + kFirmware + "F\r\n" + kCycles + kTimes +
                         "\r\n" + kHours + kHoursUnit + "\r\n" + kTemperature + kCelsius + "\r\n" +
-                        kLifeUsed + "%\r\n" + kSpare + "%\r\n" + kMediaErrors + kTimes);
+                        kLifeUsed + "%\r\n" + kSpare + "%\r\n" + kMediaErrors + kTimes + "\r\n" +
+                        kCapacity + kGb);
 
     // An ATA drive with attribute 5 only: its line has the count, the others their suffix.
     platform::FakeDrive ata;
@@ -100,9 +108,9 @@ TEST(DiskPage, ReadDrivesShowTheirWear) {
     disktest::PutAttribute(*ata.smartData, 0, 5, {0x01, 0x00, 0x09, 0x00, 0x00, 0x00});
     platform::CFakeDriveSystem ataDrives({ata});
     const std::string ataPage = disk::BuildDiskPage(CHdSmart(ataDrives));
-    EXPECT_EQ(ataPage.substr(ataPage.find(kReallocated)), kReallocated + "1" + kPieces + "\r\n" +
-                                                              kPending + kPieces + "\r\n" +
-                                                              kUncorrectable + kPieces);
+    EXPECT_EQ(ataPage.substr(ataPage.find(kReallocated)),
+              kReallocated + "1" + kPieces + "\r\n" + kPending + kPieces + "\r\n" + kUncorrectable +
+                  kPieces + "\r\n" + kCapacity + "0.0" + kGb);
 }
 
 TEST(DiskPage, ValuesFollowTheColonDirectly) {

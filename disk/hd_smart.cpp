@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "disk/drive_capacity.h"
 #include "disk/nvme_health.h"
 #include "disk/smart_attributes.h"
 #include "platform/ata_commands.h"
@@ -62,6 +63,8 @@ bool CHdSmart::ReadIdentify(platform::IDrive& drive, std::uint8_t d) {
     if (!drive.ReceiveData(kIdentifyDevice, sector)) return false;
     auto& identify = m_drive[d].m_identify;
     std::copy_n(sector.begin(), identify.size(), identify.begin());
+    const auto capacity = disk::AtaCapacity(sector);
+    m_strCapacity = capacity ? disk::GigabytesText(*capacity) : std::string();
     disk::AtaIdentity identity = disk::ConvertIdentifyStrings(identify);
     m_strModel = std::move(identity.strModel);
     m_strSerial = std::move(identity.strSerial);
@@ -97,6 +100,8 @@ bool CHdSmart::ReadNvmeIdentify(platform::IDrive& drive) {
     m_strModel = std::move(identity->strModel);
     m_strSerial = std::move(identity->strSerial);
     m_strFirmware = std::move(identity->strFirmware);
+    const auto capacity = disk::NvmeTotalCapacity(identify);
+    m_strCapacity = capacity ? disk::GigabytesText(*capacity) : std::string();
     m_identityKind = DriveKind::kNvme;
     return true;
 }

@@ -40,12 +40,12 @@ public:
     bool ReadDrive(std::uint8_t d);
     // SMART ENABLE OPERATIONS. On failure the slot's error text holds the error code.
     bool EnableSmart(platform::IDrive& drive, std::uint8_t d);
-    // IDENTIFY DEVICE into the slot and the model, serial and firmware texts.
+    // IDENTIFY DEVICE into the slot and the model, serial, firmware and capacity texts.
     bool ReadIdentify(platform::IDrive& drive, std::uint8_t d);
     // SMART READ DATA into the power-on hours, power cycles and temperature texts and the
     // three ATA wear texts.
     bool ReadAttributes(platform::IDrive& drive, std::uint8_t d);
-    // Identify Controller into the model, serial and firmware texts.
+    // Identify Controller into the model, serial, firmware and capacity (TNVMCAP) texts.
     bool ReadNvmeIdentify(platform::IDrive& drive);
     // The SMART / Health log into the temperature, power cycles and power-on hours texts and
     // the three NVMe wear texts.
@@ -69,6 +69,9 @@ public:
     std::string m_strPercentageUsed;
     std::string m_strAvailableSpare;
     std::string m_strMediaErrors;
+    // The user capacity of the drive whose identity was read, in decimal gigabytes with one
+    // decimal; empty when its identify data does not give it.
+    std::string m_strCapacity;
     // Whose identity was read last: the hard-disk page shows the wear lines of that kind.
     DriveKind m_identityKind = DriveKind::kNone;
     std::array<DriveSlot, kDriveSlots> m_drive;

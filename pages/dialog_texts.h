@@ -24,6 +24,9 @@ inline constexpr std::array<std::string_view, 8> kPageCaptions = {
     "内存信息", "硬盘信息", "电池信息",   "其它信息",
 };
 
+// The caption of the display panel page, which the report prints after the others.
+inline constexpr std::string_view kPanelPageCaption = "显示屏信息";
+
 inline constexpr std::string_view kDialogTitle = "Quorrix V2.0";
 inline constexpr std::string_view kWelcomeCaption = "欢迎使用";
 inline constexpr std::string_view kWelcomeText =

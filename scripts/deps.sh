@@ -15,7 +15,7 @@ RUN_PACKAGES=(
 TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  dmidecode smartmontools nvme-cli
+  dmidecode smartmontools nvme-cli edid-decode
   xvfb xauth
   # the .deb check and the end-to-end test on emulated hardware
   dpkg-dev desktop-file-utils libxml2-utils groff-base

@@ -104,17 +104,19 @@ fixtures="$root/../shared/fixtures"
 if [ -d "$tools" ] && [ -d "$fixtures" ]; then
   report="$root/build/test/cli/quorrix-report"
   step "smbios-oracle" "$tools/smbios-oracle" --all-memory-types "$report" "$fixtures/smbios"
-  step "disk-oracle" "$tools/disk-oracle" --wear "$report" "$fixtures/ata" "$fixtures/nvme"
+  step "disk-oracle" "$tools/disk-oracle" --wear --capacity "$report" "$fixtures/ata" "$fixtures/nvme"
   step "battery-oracle" "$tools/battery-oracle" "$report" "$fixtures/battery"
+  step "edid-oracle" "$tools/edid-oracle" "$report" "$fixtures/edid"
   # The same comparisons against quorrix-report.exe under Wine (through the wrapper the
   # Windows step made), and its pages byte for byte against the Linux build's.
   report_win="$root/build/win/quorrix-report-wine"
   if [ -x "$report_win" ]; then
     step "smbios-oracle (Windows)" "$tools/smbios-oracle" --all-memory-types "$report_win" \
       "$fixtures/smbios"
-    step "disk-oracle (Windows)" "$tools/disk-oracle" --wear "$report_win" "$fixtures/ata" \
+    step "disk-oracle (Windows)" "$tools/disk-oracle" --wear --capacity "$report_win" "$fixtures/ata" \
       "$fixtures/nvme"
     step "battery-oracle (Windows)" "$tools/battery-oracle" "$report_win" "$fixtures/battery"
+    step "edid-oracle (Windows)" "$tools/edid-oracle" "$report_win" "$fixtures/edid"
     step "Windows pages = Linux pages" "$root/scripts/windows/compare-report.sh" "$report" \
       "$report_win" "$fixtures" "$root/../shared/fixtures-extra"
   else

@@ -49,7 +49,9 @@ for root in "$@"; do
     case "$dir" in
       */power_supply) check "$dir" --power-supply "$dir" --page 7 ;;
       *)
-        if [ -f "$dir/DMI" ]; then
+        if [ -f "$dir/edid.bin" ]; then
+          check "$dir" --edid "$dir/edid.bin" --page 10
+        elif [ -f "$dir/DMI" ]; then
           ok=1
           for page in 1 2 3 4 5; do
             same "$dir" --dmi-dir "$dir" --page "$page" --raw &&

@@ -756,13 +756,19 @@ def expected_smbios_pages(dmidecode):
 
 
 def disk_page(model="", serial="", firmware="", cycles="", hours="", temperature="", wear=()):
-    """The six lines, then the three wear lines (label, value, suffix) of a drive whose
-    identity was read."""
+    """The six lines, then the three wear lines and the capacity line (label, value, suffix) of
+    a drive whose identity was read."""
     return "\r\n".join([label("硬盘产品名") + model, label("硬盘序列号") + serial,
                         label("硬盘固件") + firmware, label("硬盘使用次数") + cycles + " 次",
                         label("硬盘使用时间") + hours + " 小时",
                         label("硬盘温度") + temperature + " 摄氏度"] +
                        [label(name) + value + suffix for name, value, suffix in wear])
+
+
+def gigabytes(n):
+    """Bytes as decimal gigabytes, one decimal, rounded half up."""
+    tenths = (n + 50_000_000) // 100_000_000
+    return f"{tenths // 10}.{tenths % 10}"
 
 
 def expected_sata_page(smartctl_json):
@@ -774,7 +780,8 @@ def expected_sata_page(smartctl_json):
                      str(raw[194] & 0xFF) if 194 in raw else "",
                      [("重映射扇区数", str(raw[5] & 0xFFFF) if 5 in raw else "", " 个"),
                       ("待映射扇区数", str(raw[197]) if 197 in raw else "", " 个"),
-                      ("不可修复扇区", str(raw[198]) if 198 in raw else "", " 个")])
+                      ("不可修复扇区", str(raw[198]) if 198 in raw else "", " 个"),
+                      ("硬盘容量", gigabytes(info["user_capacity"]["bytes"]), " GB")])
 
 
 def expected_nvme_page(id_json, log_json):
@@ -784,7 +791,10 @@ def expected_nvme_page(id_json, log_json):
                      str(health["temperature"] - 273),
                      [("已用寿命", str(health["percent_used"]), "%"),
                       ("可用备用空间", str(health["avail_spare"]), "%"),
-                      ("介质错误数", str(health["media_errors"]), " 次")])
+                      ("介质错误数", str(health["media_errors"]), " 次"),
+                      # TNVMCAP; a controller that leaves it 0 gets no capacity yet
+                      ("硬盘容量", gigabytes(int(ident.get("tnvmcap", 0)))
+                       if int(ident.get("tnvmcap", 0)) else "", " GB")])
 
 
 def first_drive(block_listing):
