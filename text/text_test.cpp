@@ -159,10 +159,30 @@ TEST(PageText, LinesAndJoins) {
     EXPECT_EQ(text::Line("硬盘温度", "35", " 摄氏度"), text::Utf8ToGbk("硬盘温度    ：35 摄氏度"));
     EXPECT_EQ(text::Line("BIOS大小", "", "KB"), text::Utf8ToGbk("BIOS大小    ：KB"));
     // Values are page text already: copied as they are, even bytes that are not GBK.
-    EXPECT_EQ(text::Line("X", "\xFF\x01"), std::string("X           \xA3\xBA\xFF\x01"));
+    EXPECT_EQ(text::Line("X", "\xFF\x80"), std::string("X           \xA3\xBA\xFF\x80"));
     EXPECT_EQ(text::JoinLines({"a", "b", "c"}, false), "a\r\nb\r\nc");
     EXPECT_EQ(text::JoinLines({"a", "b"}, true), "a\r\nb\r\n");
     EXPECT_EQ(text::JoinLines({}, true), "");
+}
+
+TEST(PageText, ControlBytesInValuesCannotForgeLines) {
+    const std::string label = text::Label("X");
+    const struct {
+        std::string value, shown;
+    } cases[] = {
+        // A drive model that would print a line of its own after the real one.
+        {"M\r\n\xD3\xB2\xC5\xCC:12", "M??\xD3\xB2\xC5\xCC:12"},
+        {std::string("a\0b", 3), "a?b"},
+        {"\x01\x1F \x7F~", "?? ?~"},
+        {"\t\x1B[2J", "??[2J"},
+        // GBK pairs whose trail byte is 0x40-0x7E or 0x80-0xFE stay whole.
+        {"\x81\x40\xFE\x7E\xB5\xE7\x80\xFE", "\x81\x40\xFE\x7E\xB5\xE7\x80\xFE"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(text::Line("X", c.value, "\xE2\x84\x83"),
+                  label + c.shown + text::Utf8ToGbk("\xE2\x84\x83"))
+            << c.value;
+    }
 }
 
 TEST(PageText, VoltsAsPrintfWouldShowThem) {
