@@ -13,6 +13,7 @@
 #include "cli/save_dir.h"
 #include "pages/page_dispatch.h"
 #include "platform/console.h"
+#include "platform/file_io.h"
 #include "platform/smbios_source.h"
 #include "smbios/smbios.h"
 #include "text/gbk.h"
@@ -109,7 +110,14 @@ int main(int argc, char** argv) {
     // A source is gathered when a chosen page needs it, and also whenever the command line
     // names saved data for it: a named file that cannot be used is an error even when its
     // page is not printed.
+    // Raw page bytes are GBK with the firmware's strings in them: for files and pipes.
+    if (options.bRaw && platform::StdoutIsTerminal())
+        return Fail("--raw writes page bytes for a file or a pipe, not for a terminal");
     std::string err;
+    // Saved data needs no administrator: it is read with the rights of the user who ran sudo
+    // (and, as root itself, only root's own files are read).
+    if ((options.from || cli::NamesSavedData(options)) && !platform::TakeOnInvokingUser(&err))
+        return Fail(err);
     if (options.from && !cli::ResolveFrom(&options, &err)) return Fail(err);
     // --save keeps all three sources, whichever page is printed.
     std::unique_ptr<CSMBios> smbios;

@@ -11,7 +11,8 @@ const char* const kUsage =
     "\n"
     "  --page N             print page N alone (1 BIOS, 2 system, 3 processor, 4 board,\n"
     "                       5 memory, 6 hard disk, 7 battery), without its caption line\n"
-    "  --raw                write the exact page bytes (GBK, CR LF) instead of UTF-8 text\n"
+    "  --raw                write the exact page bytes (GBK, CR LF) instead of UTF-8 text,\n"
+    "                       to a file or a pipe (never to a terminal)\n"
     "  --from-dump FILE     decode an SMBIOS table saved by 'dmidecode --dump-bin FILE'\n"
     "  --dmi-dir DIR        decode a copy of /sys/firmware/dmi/tables\n"
     "  --disk-dump DIR      decode saved drive sectors: identify.bin and smart.bin (ATA),\n"
@@ -107,8 +108,8 @@ std::variant<ReportOptions, std::string> ParseOptions(int argc, const char* cons
         if (!TakeValue(argc, argv, i, name, value, err)) return err;
         *target = value;
     }
-    if (options.from && (options.fromDump || options.dmiDir || options.diskDump ||
-                         options.powerSupply)) {
+    if (options.from &&
+        (options.fromDump || options.dmiDir || options.diskDump || options.powerSupply)) {
         return "--from names every kind of saved data; give no --from-dump, --dmi-dir, "
                "--disk-dump or --power-supply with it";
     }
