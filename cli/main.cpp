@@ -17,6 +17,7 @@
 #include "platform/smbios_source.h"
 #include "smbios/smbios.h"
 #include "text/gbk.h"
+#include "text/printable.h"
 
 namespace {
 
@@ -27,8 +28,10 @@ struct ReportPage {
     std::string strText;  // GBK page text
 };
 
+// Messages quote paths and entry names from the command line and from saved folders; their
+// control characters are shown escaped, never sent to the terminal.
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "quorrix-report: %s\n", message.c_str());
+    std::fprintf(stderr, "quorrix-report: %s\n", text::Printable(message).c_str());
     return kExitBadInput;
 }
 
@@ -100,7 +103,7 @@ int main(int argc, char** argv) {
     auto parsed = cli::ParseOptions(static_cast<int>(argp.size()), argp.data());
     if (auto* message = std::get_if<std::string>(&parsed)) {
         std::fprintf(stderr, "quorrix-report: %s\nTry 'quorrix-report --help'.\n",
-                     message->c_str());
+                     text::Printable(*message).c_str());
         return kExitBadInput;
     }
     cli::ReportOptions& options = std::get<cli::ReportOptions>(parsed);

@@ -278,6 +278,15 @@ if mkfifo "$tmp/fifo" 2>/dev/null; then
     ln -s /dev/zero "$tmp/pipeps/BAT0/uevent"
     expect_refused battery-uevent-links-to-a-device "$tmp/pipeps/BAT0/uevent" --power-supply "$tmp/pipeps" --page 7
     rm "$tmp/pipeps/BAT0/uevent"
+    # A name that would drive the terminal is shown escaped in the message.
+    esc_name=$'\e]0;owned\a\e[2J'
+    mkfifo "$tmp/pipeps/$esc_name"
+    expect_refused entry-name-with-escapes 'pipeps/\x1b]0;owned\x07\x1b[2J' --power-supply "$tmp/pipeps" --page 7
+    if LC_ALL=C grep -q $'[\x01-\x09\x0b-\x1f\x7f]' "$tmp/err"; then
+      echo "FAIL entry-name-with-escapes: controls reached stderr: $(cat -v "$tmp/err")"
+      failures=$((failures + 1))
+    fi
+    rm "$tmp/pipeps/$esc_name"
     ln -s "$tmp/fifo" "$tmp/pipeps/AC"
     expect_refused power-supply-entry-is-a-pipe "$tmp/pipeps/AC" --power-supply "$tmp/pipeps" --page 1 --from-dump "$tmp/good.bin"
     rm "$tmp/pipeps/AC"

@@ -7,6 +7,7 @@
 #include "text/gbk_codec.h"
 #include "text/gbk_known_characters.h"
 #include "text/page_text.h"
+#include "text/printable.h"
 
 namespace {
 
@@ -183,6 +184,21 @@ TEST(PageText, ControlBytesInValuesCannotForgeLines) {
                   label + c.shown + text::Utf8ToGbk("\xE2\x84\x83"))
             << c.value;
     }
+}
+
+TEST(Printable, ControlsInNamesAreEscaped) {
+    const struct {
+        std::string name, shown;
+    } cases[] = {
+        {"/tmp/ps/BAT0/\x1b]0;owned\x07x", "/tmp/ps/BAT0/\\x1b]0;owned\\x07x"},
+        {"a\r\nb\tc\x7f", "a\\x0d\\x0ab\\x09c\\x7f"},
+        {std::string("nul\0", 4), "nul\\x00"},
+        {"c1\xC2\x9B[2J", "c1\\u009b[2J"},
+        {"C:\\Users\\x", "C:\\Users\\x"},
+        // Printable text, Chinese and U+00A0 included, stays as it is.
+        {"\xE7\x94\xB5\xE6\xB1\xA0 \xC2\xA0\xC2", "\xE7\x94\xB5\xE6\xB1\xA0 \xC2\xA0\xC2"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(text::Printable(c.name), c.shown) << c.shown;
 }
 
 TEST(PageText, VoltsAsPrintfWouldShowThem) {
