@@ -207,9 +207,12 @@ if ! grep -q 'Acme' "$tmp/out"; then
   echo "FAIL from-what-was-saved: $(cat -v "$tmp/out")"
   failures=$((failures + 1))
 fi
-# A folder that any user can rename entries in is no place for --save.
-mkdir -m 0777 "$tmp/open" && chmod 0777 "$tmp/open"
-expect_refused save-in-an-open-folder "$tmp/open" --dmi-dir "$tmp/src" --save "$tmp/open/laptop" --page 1
+# A folder that any user can rename entries in is no place for --save (where the program
+# runs natively and sees the folder's mode).
+if [ "${#report[@]}" -eq 1 ]; then
+  mkdir -m 0777 "$tmp/open" && chmod 0777 "$tmp/open"
+  expect_refused save-in-an-open-folder "$tmp/open" --dmi-dir "$tmp/src" --save "$tmp/open/laptop" --page 1
+fi
 # Raw page bytes are for files and pipes: a terminal gets none (where a terminal can be made).
 if [ "${#report[@]}" -eq 1 ] && command -v script >/dev/null; then
   script -qec "$(printf '%q ' "${report[@]}") --from-dump $tmp/good.bin --page 1 --raw 2>$tmp/err; echo \$? >$tmp/rc" /dev/null >/dev/null </dev/null
