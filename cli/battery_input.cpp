@@ -97,7 +97,7 @@ GatheredBattery GatherBattery(const ReportOptions& options, std::string* err) {
         }
         if (!HoldsOnlyFiles(dir, err)) return {};
         gathered.batteries =
-            std::make_unique<platform::CPowerSupplyFolderSystem>(*options.powerSupply);
+            std::make_unique<platform::CPowerSupplyFolderSystem>(*options.powerSupply, true);
     } else if (NamesSavedData(options)) {
         gathered.batteries = std::make_unique<CNoBatterySystem>();
     } else {

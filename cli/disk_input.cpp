@@ -29,7 +29,7 @@ constexpr SavedFile kSmartLog{"smart-log.bin", "a SMART / Health log page",
 bool ReadSaved(const std::filesystem::path& dir, const SavedFile& file,
                std::vector<std::uint8_t>* out, std::string* err) {
     const std::string path = Utf8Of(dir / file.name);
-    auto bytes = platform::ReadFileBytes(path, file.size, err);
+    auto bytes = platform::ReadSavedFileBytes(path, file.size, err);
     if (!bytes) return false;
     if (bytes->size() != file.size) {
         const std::string got = bytes->size() > file.size

@@ -16,10 +16,12 @@
 #include "pages/dialog_texts.h"
 #include "pages/page_dispatch.h"
 #include "platform/console.h"
+#include "platform/file_io.h"
 #include "platform/smbios_source.h"
 #include "platform/system_sources.h"
 #include "smbios/smbios.h"
 #include "text/gbk.h"
+#include "text/printable.h"
 
 namespace {
 
@@ -31,8 +33,10 @@ struct ReportPage {
     std::string strText;  // GBK page text
 };
 
+// Messages quote paths and entry names from the command line and from saved folders; their
+// control characters are shown escaped, never sent to the terminal.
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "quorrix-report: %s\n", message.c_str());
+    std::fprintf(stderr, "quorrix-report: %s\n", text::Printable(message).c_str());
     return kExitBadInput;
 }
 
@@ -108,7 +112,7 @@ int main(int argc, char** argv) {
     auto parsed = cli::ParseOptions(static_cast<int>(argp.size()), argp.data());
     if (auto* message = std::get_if<std::string>(&parsed)) {
         std::fprintf(stderr, "quorrix-report: %s\nTry 'quorrix-report --help'.\n",
-                     message->c_str());
+                     text::Printable(*message).c_str());
         return kExitBadInput;
     }
     cli::ReportOptions& options = std::get<cli::ReportOptions>(parsed);
@@ -118,7 +122,14 @@ int main(int argc, char** argv) {
     // A source is gathered when a chosen page needs it, and also whenever the command line
     // names saved data for it: a named file that cannot be used is an error even when its
     // page is not printed.
+    // Raw page bytes are GBK with the firmware's strings in them: for files and pipes.
+    if (options.bRaw && platform::StdoutIsTerminal())
+        return Fail("--raw writes page bytes for a file or a pipe, not for a terminal");
     std::string err;
+    // Saved data needs no administrator: it is read with the rights of the user who ran sudo
+    // (and, as root itself, only root's own files are read).
+    if ((options.from || cli::NamesSavedData(options)) && !platform::TakeOnInvokingUser(&err))
+        return Fail(err);
     if (options.from && !cli::ResolveFrom(&options, &err)) return Fail(err);
     // --save keeps all three sources, whichever page is printed.
     std::unique_ptr<CSMBios> smbios;

@@ -199,8 +199,8 @@ if ! grep -qF 'A?[2JB?C?D?E' "$tmp/out" || LC_ALL=C grep -q $'[\x01-\x09\x0b-\x1
   failures=$((failures + 1))
 fi
 expect_exit 0 control-characters-raw --from-dump "$tmp/ctl.bin" --page 1 --raw
-if ! grep -qF $'A\x1b[2JB\x07C\x7fD\rE' "$tmp/out"; then
-  echo "FAIL control-characters-raw: the string was changed: $(cat -v "$tmp/out")"
+if ! grep -qF 'A?[2JB?C?D?E' "$tmp/out" || LC_ALL=C grep -q $'[\x01-\x09\x0b\x0c\x0e-\x1f\x7f]' "$tmp/out"; then
+  echo "FAIL control-characters-raw: a control reached the page: $(cat -v "$tmp/out")"
   failures=$((failures + 1))
 fi
 
@@ -216,6 +216,47 @@ expect_exit 0 saved-table-alone --from-dump "$tmp/good.bin"
 if [ -s "$tmp/err" ] || ! grep -q '^硬盘产品名  ：$' "$tmp/out"; then
   echo "FAIL saved-table-alone: live data read: $(cat "$tmp/err")"
   failures=$((failures + 1))
+fi
+
+# --save with the folder written as the help shows it, trailing separator and all; read back.
+mkdir -p "$tmp/src"
+head -c 24 "$tmp/good.bin" >"$tmp/src/smbios_entry_point"
+tail -c +33 "$tmp/good.bin" >"$tmp/src/DMI"
+expect_exit 0 save-with-trailing-separator --dmi-dir "$tmp/src" --save "$tmp/laptop/" --page 1
+expect_exit 0 from-what-was-saved --from "$tmp/laptop" --page 1 --raw
+if ! grep -q 'Acme' "$tmp/out"; then
+  echo "FAIL from-what-was-saved: $(cat -v "$tmp/out")"
+  failures=$((failures + 1))
+fi
+# A folder that any user can rename entries in is no place for --save (where the program
+# runs natively and sees the folder's mode).
+if [ "${#report[@]}" -eq 1 ]; then
+  mkdir -m 0777 "$tmp/open" && chmod 0777 "$tmp/open"
+  expect_refused save-in-an-open-folder "$tmp/open" --dmi-dir "$tmp/src" --save "$tmp/open/laptop" --page 1
+fi
+# Raw page bytes are for files and pipes: a terminal gets none (where a terminal can be made).
+if [ "${#report[@]}" -eq 1 ] && command -v script >/dev/null; then
+  script -qec "$(printf '%q ' "${report[@]}") --from-dump $tmp/good.bin --page 1 --raw 2>$tmp/err; echo \$? >$tmp/rc" /dev/null >/dev/null </dev/null
+  if [ "$(cat "$tmp/rc" 2>/dev/null)" != 2 ] || [ "$(wc -l <"$tmp/err")" -ne 1 ]; then
+    echo "FAIL raw-to-a-terminal: exit $(cat "$tmp/rc" 2>/dev/null), stderr: $(cat "$tmp/err")"
+    failures=$((failures + 1))
+  else
+    echo "ok   raw-to-a-terminal"
+  fi
+fi
+# Under sudo, saved data is read with the rights of the user who ran it: a link planted in a
+# saved folder to a file only root may read is not copied out (where this runs as root).
+if [ "${#report[@]}" -eq 1 ] && [ "$(id -u)" = 0 ]; then
+  mkdir -p "$tmp/planted"
+  cp "$tmp/src/smbios_entry_point" "$tmp/planted/"
+  cp "$tmp/src/DMI" "$tmp/rootonly" && chmod 0600 "$tmp/rootonly"
+  ln -s "$tmp/rootonly" "$tmp/planted/DMI"
+  chmod 0755 "$tmp"
+  report=(env SUDO_UID=54321 SUDO_GID=54321 "${report[@]}")
+  expect_refused sudo-link-to-a-root-file "$tmp/planted/DMI" --dmi-dir "$tmp/planted" --page 1
+  report=("${report[@]:3}")
+  rm "$tmp/planted/DMI" && cp "$tmp/src/DMI" "$tmp/planted/DMI" && chown 54321 "$tmp/planted/DMI"
+  expect_refused root-reads-only-roots-files "$tmp/planted/DMI" --dmi-dir "$tmp/planted" --page 1
 fi
 
 # Saved data that is no regular file (a pipe, a socket, a device), named or found in a saved
@@ -262,6 +303,15 @@ if mkfifo "$tmp/fifo" 2>/dev/null; then
     ln -s /dev/zero "$tmp/pipeps/BAT0/uevent"
     expect_refused battery-uevent-links-to-a-device "$tmp/pipeps/BAT0/uevent" --power-supply "$tmp/pipeps" --page 7
     rm "$tmp/pipeps/BAT0/uevent"
+    # A name that would drive the terminal is shown escaped in the message.
+    esc_name=$'\e]0;owned\a\e[2J'
+    mkfifo "$tmp/pipeps/$esc_name"
+    expect_refused entry-name-with-escapes 'pipeps/\x1b]0;owned\x07\x1b[2J' --power-supply "$tmp/pipeps" --page 7
+    if LC_ALL=C grep -q $'[\x01-\x09\x0b-\x1f\x7f]' "$tmp/err"; then
+      echo "FAIL entry-name-with-escapes: controls reached stderr: $(cat -v "$tmp/err")"
+      failures=$((failures + 1))
+    fi
+    rm "$tmp/pipeps/$esc_name"
     ln -s "$tmp/fifo" "$tmp/pipeps/AC"
     expect_refused power-supply-entry-is-a-pipe "$tmp/pipeps/AC" --power-supply "$tmp/pipeps" --page 1 --from-dump "$tmp/good.bin"
     rm "$tmp/pipeps/AC"

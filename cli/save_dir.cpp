@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <system_error>
 
 #include "platform/ata_commands.h"
@@ -23,23 +21,9 @@ constexpr std::size_t kMaxAttributeBytes = 64 * 1024;
 
 using Files = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
 
-bool WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes, std::string* err) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        *err = Utf8Of(path) + ": cannot be written";
-        return false;
-    }
-    return true;
-}
-
-bool MakeFolder(const fs::path& path, std::string* err) {
-    std::error_code ec;
-    fs::create_directories(path, ec);
-    if (ec) *err = Utf8Of(path) + ": " + ec.message();
-    return !ec;
+// `folder`/`name`, or `name` alone at the top of the saved folder.
+std::string Below(const std::string& folder, const std::string& name) {
+    return folder.empty() ? name : folder + "/" + name;
 }
 
 std::vector<std::uint8_t> Text(const std::string& value) {
@@ -58,8 +42,10 @@ std::optional<std::vector<std::uint8_t>> OriginalEntryPoint(const ReportOptions&
         dir = platform::LiveDmiFolder().value_or("");
     }
     if (dir.empty()) return std::nullopt;
+    const bool named = options.dmiDir.has_value();
     for (const char* name : {"smbios_entry_point", "entry_point"}) {
-        auto bytes = platform::ReadFileBytes(dir + "/" + name, kMaxEntryPointBytes);
+        auto bytes = named ? platform::ReadSavedFileBytes(dir + "/" + name, kMaxEntryPointBytes)
+                           : platform::ReadFileBytes(dir + "/" + name, kMaxEntryPointBytes);
         if (!bytes || bytes->size() > kMaxEntryPointBytes) continue;
         const auto entry = platform::ParseEntryPoint(*bytes);
         if (entry && entry->major == smbios.m_byTableMajor && entry->minor == smbios.m_byTableMinor)
@@ -68,26 +54,25 @@ std::optional<std::vector<std::uint8_t>> OriginalEntryPoint(const ReportOptions&
     return std::nullopt;
 }
 
-bool SaveSmbios(const ReportOptions& options, const CSMBios& smbios, const fs::path& out,
+bool SaveSmbios(const ReportOptions& options, const CSMBios& smbios, platform::ISaveFolder& out,
                 std::string* err) {
     const std::uint32_t length = smbios.TableBytes();
     if (length == 0) {
         std::fputs("quorrix-report: --save: no SMBIOS table was read; dmi/ is left out\n", stderr);
         return true;
     }
-    const fs::path dir = out / "dmi";
-    if (!MakeFolder(dir, err)) return false;
+    if (!out.MakeFolder("dmi", err)) return false;
     const auto entry = OriginalEntryPoint(options, smbios);
     const std::vector<std::uint8_t> table(smbios.m_table.begin(), smbios.m_table.begin() + length);
-    return WriteFile(
-               dir / "smbios_entry_point",
+    return out.WriteFile(
+               "dmi/smbios_entry_point",
                entry ? *entry
                      : SynthesizeEntryPoint(smbios.m_byTableMajor, smbios.m_byTableMinor, length),
                err) &&
-           WriteFile(dir / "DMI", table, err);
+           out.WriteFile("dmi/DMI", table, err);
 }
 
-bool SaveDisk(const GatheredDisk& disk, const fs::path& out, std::string* err) {
+bool SaveDisk(const GatheredDisk& disk, platform::ISaveFolder& out, std::string* err) {
     const Files files = disk.recorder ? SavedDriveFiles(disk.recorder->Records()) : Files{};
     if (files.empty()) {
         std::fputs(
@@ -96,49 +81,61 @@ bool SaveDisk(const GatheredDisk& disk, const fs::path& out, std::string* err) {
             stderr);
         return true;
     }
-    const fs::path dir = out / "disk";
-    if (!MakeFolder(dir, err)) return false;
+    if (!out.MakeFolder("disk", err)) return false;
     for (const auto& [name, bytes] : files) {
-        if (!WriteFile(dir / name, bytes, err)) return false;
+        if (!out.WriteFile("disk/" + name, bytes, err)) return false;
     }
     return true;
 }
 
+// A file of the supply folder: the live one as the kernel shows it, a saved one only when it
+// is a regular file in its own place.
+std::optional<std::vector<std::uint8_t>> SupplyFile(const fs::path& path, bool saved) {
+    return saved ? platform::ReadSavedFileBytes(Utf8Of(path), kMaxAttributeBytes)
+                 : platform::ReadFileBytes(Utf8Of(path), kMaxAttributeBytes);
+}
+
 // The attribute `name` of the supply folder `dir`: its file, or its line in uevent.
-std::optional<std::string> FolderAttribute(const fs::path& dir, std::string_view name) {
-    auto bytes = platform::ReadFileBytes(Utf8Of(dir / std::string(name)), kMaxAttributeBytes);
+std::optional<std::string> FolderAttribute(const fs::path& dir, std::string_view name, bool saved) {
+    auto bytes = SupplyFile(dir / std::string(name), saved);
     if (bytes) {
         std::string text(bytes->begin(), bytes->end());
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
         return text;
     }
-    auto uevent = platform::ReadFileBytes(Utf8Of(dir / "uevent"), kMaxAttributeBytes);
+    auto uevent = SupplyFile(dir / "uevent", saved);
     if (!uevent) return std::nullopt;
     return platform::power_supply::UeventValue(std::string(uevent->begin(), uevent->end()), name);
 }
 
 // Copies the regular files of the first system battery below `root` (the folder reader's
-// choice: name order, type Battery, scope not Device) into out/power_supply/NAME.
-bool CopyBatteryFolder(const fs::path& root, const fs::path& out, std::string* err) {
-    std::error_code ec;
-    std::vector<fs::path> supplies;
-    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec))
-        supplies.push_back(it->path());
-    std::sort(supplies.begin(), supplies.end());
-    for (const fs::path& supply : supplies) {
-        const platform::power_supply::Attributes attributes = [&supply](std::string_view name) {
-            return FolderAttribute(supply, name);
+// choice: name order, type Battery, scope not Device) into out/NAME. The live folder's
+// supplies are links to their devices and are followed; in saved data (`saved`) a link is
+// never followed.
+bool CopyBatteryFolder(const fs::path& root, bool saved, platform::ISaveFolder& out,
+                       const std::string& outFolder, std::string* err) {
+    auto supplies = platform::ListFolder(Utf8Of(root), !saved);
+    if (!supplies) return true;
+    std::sort(supplies->begin(), supplies->end());
+    for (const auto& [name, kind] : *supplies) {
+        if (kind != platform::EntryKind::kFolder) continue;
+        const fs::path supply = root / PathOf(name);
+        const platform::power_supply::Attributes attributes = [&supply,
+                                                               saved](std::string_view attribute) {
+            return FolderAttribute(supply, attribute, saved);
         };
         if (!platform::power_supply::IsSystemBattery(attributes)) continue;
-        const fs::path dir = out / supply.filename();
-        if (!MakeFolder(dir, err)) return false;
-        for (fs::directory_iterator it(supply, ec), end; !ec && it != end; it.increment(ec)) {
-            // Links (device, subsystem) and folders (power, hwmon) are the kernel's, not the
-            // battery's; attributes the driver refuses to read are left out.
-            if (!it->is_regular_file(ec) || it->is_symlink(ec)) continue;
-            const auto bytes = platform::ReadFileBytes(Utf8Of(it->path()), kMaxAttributeBytes);
+        const std::string dir = Below(outFolder, name);
+        if (!out.MakeFolder(dir, err)) return false;
+        // Links (device, subsystem) and folders (power, hwmon) are the kernel's, not the
+        // battery's; attributes the driver refuses to read are left out.
+        const auto files = platform::ListFolder(Utf8Of(supply), false);
+        if (!files) return true;
+        for (const auto& [file, fileKind] : *files) {
+            if (fileKind != platform::EntryKind::kFile) continue;
+            const auto bytes = SupplyFile(supply / PathOf(file), saved);
             if (!bytes || bytes->size() > kMaxAttributeBytes) continue;
-            if (!WriteFile(dir / it->path().filename(), *bytes, err)) return false;
+            if (!out.WriteFile(Below(dir, file), *bytes, err)) return false;
         }
         return true;
     }
@@ -147,8 +144,8 @@ bool CopyBatteryFolder(const fs::path& root, const fs::path& out, std::string* e
 
 }  // namespace
 
-bool WriteBatteryFolder(platform::IBatterySystem& batteries, const fs::path& out,
-                        std::string* err) {
+bool WriteBatteryFolder(platform::IBatterySystem& batteries, platform::ISaveFolder& out,
+                        const std::string& outFolder, std::string* err) {
     const auto device = batteries.OpenFirstBattery();
     if (!device) return true;
     const auto tag = device->QueryTag();
@@ -184,27 +181,28 @@ bool WriteBatteryFolder(platform::IBatterySystem& batteries, const fs::path& out
         add("temp", std::to_string(static_cast<long long>(*kelvin) - 2732));
     const std::uint8_t life = batteries.ReadBatteryLifePercent();
     if (life <= 100) add("capacity", std::to_string(life));
-    const fs::path dir = out / "BAT0";
-    if (!MakeFolder(dir, err)) return false;
+    const std::string dir = Below(outFolder, "BAT0");
+    if (!out.MakeFolder(dir, err)) return false;
     for (const auto& [name, bytes] : files) {
-        if (!WriteFile(dir / name, bytes, err)) return false;
+        if (!out.WriteFile(Below(dir, name), bytes, err)) return false;
     }
     return true;
 }
 
 namespace {
 
-bool SaveBattery(const ReportOptions& options, const GatheredBattery& battery, const fs::path& out,
-                 std::string* err) {
-    const fs::path dir = out / "power_supply";
-    if (!MakeFolder(dir, err)) return false;
-    if (options.powerSupply) return CopyBatteryFolder(PathOf(*options.powerSupply), dir, err);
+bool SaveBattery(const ReportOptions& options, const GatheredBattery& battery,
+                 platform::ISaveFolder& out, std::string* err) {
+    const std::string dir = "power_supply";
+    if (!out.MakeFolder(dir, err)) return false;
+    if (options.powerSupply)
+        return CopyBatteryFolder(PathOf(*options.powerSupply), true, out, dir, err);
     if (NamesSavedData(options) || !battery.batteries) return true;
     // Where the system publishes its batteries as a folder, that folder is copied as it is;
     // elsewhere the battery's answers are written in its shape.
     if (const auto live = platform::LivePowerSupplyFolder())
-        return CopyBatteryFolder(PathOf(*live), dir, err);
-    return WriteBatteryFolder(*battery.batteries, dir, err);
+        return CopyBatteryFolder(PathOf(*live), false, out, dir, err);
+    return WriteBatteryFolder(*battery.batteries, out, dir, err);
 }
 
 }  // namespace
@@ -258,14 +256,22 @@ bool ResolveFrom(ReportOptions* options, std::string* err) {
         *err = *options->from + ": not a folder of saved data";
         return false;
     }
+    // A part that is a link could lead anywhere: the saved folder holds its parts itself.
+    bool linked = false;
     auto part = [&](const char* name, std::optional<std::string>* option) {
         const fs::path sub = dir / name;
-        if (fs::exists(fs::symlink_status(sub, ec))) *option = Utf8Of(sub);
+        const fs::file_status status = fs::symlink_status(sub, ec);
+        if (fs::is_symlink(status) && !linked) {
+            linked = true;
+            *err = Utf8Of(sub) + ": is a link; a folder of saved data holds its parts itself";
+        }
+        if (fs::exists(status)) *option = Utf8Of(sub);
     };
     part("dmi", &options->dmiDir);
     part("disk", &options->diskDump);
     part("power_supply", &options->powerSupply);
     part("edid.bin", &options->edid);
+    if (linked) return false;
     if (!options->dmiDir && !options->diskDump && !options->powerSupply && !options->edid) {
         *err = *options->from + ": holds none of dmi, disk, power_supply and edid.bin";
         return false;
@@ -275,57 +281,24 @@ bool ResolveFrom(ReportOptions* options, std::string* err) {
 
 bool SaveTo(const ReportOptions& options, const CSMBios& smbios, const GatheredDisk& disk,
             const GatheredBattery& battery, std::string* err) {
-    const fs::path target = PathOf(*options.save);
-    const std::string name = *options.save;
+    const std::string& name = *options.save;
     std::error_code ec;
-    const fs::file_status status = fs::symlink_status(target, ec);
-    bool replaceEmpty = false;
+    // For the messages only: the rename at the end replaces nothing but an empty folder.
+    const fs::file_status status = fs::symlink_status(PathOf(name), ec);
     if (fs::exists(status)) {
         if (!fs::is_directory(status)) {
             *err = name + ": exists and is not a folder";
             return false;
         }
-        if (!fs::is_empty(target, ec) || ec) {
+        if (!fs::is_empty(PathOf(name), ec) || ec) {
             *err = name + ": exists and is not empty";
             return false;
         }
-        replaceEmpty = true;
     }
-    fs::path parent = target.parent_path();
-    if (parent.empty()) parent = ".";
-    std::random_device random;
-    fs::path temp;
-    for (int attempt = 0; attempt < 8 && temp.empty(); ++attempt) {
-        // Built piece by piece: g++ 12 at -O3 warns falsely (-Wrestrict) on "." + string.
-        std::string leaf(1, '.');
-        leaf += Utf8Of(target.filename());
-        leaf += ".partial-";
-        leaf += std::to_string(random());
-        const fs::path candidate = parent / PathOf(leaf);
-        if (fs::create_directory(candidate, ec)) temp = candidate;
-    }
-    if (temp.empty()) {
-        *err = name + ": no temporary folder beside it (" + ec.message() + ")";
-        return false;
-    }
-    bool ok = SaveSmbios(options, smbios, temp, err) && SaveDisk(disk, temp, err) &&
-              SaveBattery(options, battery, temp, err);
-    if (ok && replaceEmpty) {
-        fs::remove(target, ec);
-        if (ec) {
-            *err = name + ": " + ec.message();
-            ok = false;
-        }
-    }
-    if (ok) {
-        fs::rename(temp, target, ec);
-        if (ec) {
-            *err = name + ": " + ec.message();
-            ok = false;
-        }
-    }
-    if (!ok) fs::remove_all(temp, ec);
-    return ok;
+    const auto folder = platform::BeginSaveFolder(name, err);
+    if (!folder) return false;
+    return SaveSmbios(options, smbios, *folder, err) && SaveDisk(disk, *folder, err) &&
+           SaveBattery(options, battery, *folder, err) && folder->Finish(err);
 }
 
 }  // namespace cli

@@ -15,6 +15,7 @@
 
 #include "cli/inputs.h"
 #include "cli/report_options.h"
+#include "platform/file_io.h"
 #include "platform/recorded_drive.h"
 
 class CSMBios;
@@ -31,19 +32,21 @@ std::vector<std::uint8_t> SynthesizeEntryPoint(std::uint8_t major, std::uint8_t 
 std::vector<std::pair<std::string, std::vector<std::uint8_t>>> SavedDriveFiles(
     const std::vector<platform::DriveRecord>& records);
 
-// Writes the first battery of `batteries`, as the battery interface answers, into out/BAT0 as
-// the attribute files the power_supply folder reader reads (what --save keeps where the system
-// has no such folder). Nothing is written when there is no battery.
-bool WriteBatteryFolder(platform::IBatterySystem& batteries, const std::filesystem::path& out,
-                        std::string* err);
+// Writes the first battery of `batteries`, as the battery interface answers, into
+// `outFolder`/BAT0 of `out` ("" is its top) as the attribute files the power_supply folder
+// reader reads (what --save keeps where the system has no such folder). Nothing is written
+// when there is no battery.
+bool WriteBatteryFolder(platform::IBatterySystem& batteries, platform::ISaveFolder& out,
+                        const std::string& outFolder, std::string* err);
 
 // Points the three saved-data options at the subfolders of options.from that exist. False
 // with `*err` set when it is not a folder or holds none of them.
 bool ResolveFrom(ReportOptions* options, std::string* err);
 
 // Writes what was read into options.save: built in a temporary folder beside it and renamed
-// at the end, so a failure leaves no part behind. Refuses a DIR that exists and is not an
-// empty folder. Lines on stderr name the parts that could not be saved.
+// at the end, so a failure leaves no part behind (platform::BeginSaveFolder). Refuses a DIR
+// that exists and is not an empty folder, or whose parent other users can change. Lines on
+// stderr name the parts that could not be saved.
 bool SaveTo(const ReportOptions& options, const CSMBios& smbios, const GatheredDisk& disk,
             const GatheredBattery& battery, std::string* err);
 

@@ -239,10 +239,14 @@ TEST(SaveDir, ABatteryOfTheInterfaceIsWrittenAsTheFolderReaderReadsIt) {
     fake.lifePercent = 64;
     testsupport::CTempDir dir;
     std::string err;
-    ASSERT_TRUE(cli::WriteBatteryFolder(fake, dir.Path(), &err)) << err;
+    const std::string saved = (dir.Path() / "ps").string();
+    auto out = platform::BeginSaveFolder(saved, &err);
+    ASSERT_TRUE(out) << err;
+    ASSERT_TRUE(cli::WriteBatteryFolder(fake, *out, "", &err)) << err;
+    ASSERT_TRUE(out->Finish(&err)) << err;
 
     const CBatteryInfo direct(fake);
-    platform::CPowerSupplyFolderSystem folder(dir.Path().string());
+    platform::CPowerSupplyFolderSystem folder(saved, true);
     const CBatteryInfo back(folder);
     EXPECT_EQ(back.m_strDeviceName, direct.m_strDeviceName);
     EXPECT_EQ(back.m_strSerialNumber, direct.m_strSerialNumber);
@@ -260,8 +264,11 @@ TEST(SaveDir, ABatteryOfTheInterfaceIsWrittenAsTheFolderReaderReadsIt) {
     platform::CFakeBatterySystem none;
     none.bHasBattery = false;
     testsupport::CTempDir empty;
-    ASSERT_TRUE(cli::WriteBatteryFolder(none, empty.Path(), &err));
-    EXPECT_TRUE(fs::is_empty(empty.Path()));
+    out = platform::BeginSaveFolder((empty.Path() / "ps").string(), &err);
+    ASSERT_TRUE(out) << err;
+    ASSERT_TRUE(cli::WriteBatteryFolder(none, *out, "", &err));
+    ASSERT_TRUE(out->Finish(&err)) << err;
+    EXPECT_TRUE(fs::is_empty(empty.Path() / "ps"));
 }
 
 }  // namespace

@@ -45,7 +45,8 @@ bool FitsTheDecoder(const platform::RawSmbios& tables, const std::string& path, 
 }
 
 std::unique_ptr<CSMBios> FromDumpFile(const std::string& path, std::string* err) {
-    const auto file = platform::ReadFileBytes(path, kMaxDumpBytes, err);
+    const auto file =
+        platform::ReadSavedFileBytes(path, kMaxDumpBytes, err, platform::SavedFile::kNamed);
     if (!file) return nullptr;
     if (file->size() > kMaxDumpBytes) {
         *err = path + ": larger than any SMBIOS dump";
@@ -71,14 +72,14 @@ std::unique_ptr<CSMBios> FromDmiFolder(const std::string& dir, std::string* err)
     if (!std::filesystem::exists(std::filesystem::symlink_status(PathOf(entryPath), ec)) &&
         std::filesystem::exists(std::filesystem::symlink_status(PathOf(dir + "/entry_point"), ec)))
         entryPath = dir + "/entry_point";
-    auto entry = platform::ReadFileBytes(entryPath, kMaxEntryPointBytes, err);
+    auto entry = platform::ReadSavedFileBytes(entryPath, kMaxEntryPointBytes, err);
     if (!entry) return nullptr;
     if (!platform::ParseEntryPoint(*entry)) {
         *err = entryPath + ": not an SMBIOS entry point (no _SM3_, _SM_ or _DMI_ anchor)";
         return nullptr;
     }
     const std::string tablePath = dir + "/DMI";
-    auto table = platform::ReadFileBytes(tablePath, CSMBios::kMaxTableBytes, err);
+    auto table = platform::ReadSavedFileBytes(tablePath, CSMBios::kMaxTableBytes, err);
     if (!table) return nullptr;
     platform::RawSmbios tables = platform::FromEntryPoint(entry, std::move(table));
     if (!FitsTheDecoder(tables, tablePath, err)) return nullptr;

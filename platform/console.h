@@ -17,4 +17,7 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 // the bytes go out unchanged on every system. False when the write failed.
 bool WriteStdout(std::string_view bytes, bool bText);
 
+// True when standard output is a terminal or console window, not a file or a pipe.
+bool StdoutIsTerminal();
+
 }  // namespace platform

@@ -30,7 +30,9 @@ public:
 };
 
 // Starts the read: as root nothing needs starting; otherwise the probe starts through
-// pkexec now, and its prompt may already be showing when this returns.
-[[nodiscard]] std::unique_ptr<IPrivilegedRead> StartPrivilegedRead();
+// pkexec now, and its prompt may already be showing when this returns. The installed probe
+// runs only when it and every folder above it are root's alone. `bBuildProbe` takes the
+// probe built beside the window instead (a run from a checkout, whose files are the user's).
+[[nodiscard]] std::unique_ptr<IPrivilegedRead> StartPrivilegedRead(bool bBuildProbe = false);
 
 }  // namespace platform

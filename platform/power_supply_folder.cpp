@@ -35,13 +35,11 @@ std::string Utf8FromPath(const fs::path& path) {
 }
 
 // The whole regular file at `path`, or nullopt when it is missing, unreadable, not a regular
-// file or longer than `maxBytes`.
-std::optional<std::string> ReadSmallFile(const fs::path& path, std::size_t maxBytes) {
-    // Only regular files are attributes. Asking first means a FIFO or a device node in a
-    // copied tree is never opened at all; ReadFileBytes refuses them as well.
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return std::nullopt;
-    const auto bytes = ReadFileBytes(Utf8FromPath(path), maxBytes);
+// file or longer than `maxBytes`. Only regular files are attributes; neither reader opens
+// anything else for reading. A saved copy's file is read as saved data.
+std::optional<std::string> ReadSmallFile(const fs::path& path, std::size_t maxBytes, bool saved) {
+    const auto bytes = saved ? ReadSavedFileBytes(Utf8FromPath(path), maxBytes)
+                             : ReadFileBytes(Utf8FromPath(path), maxBytes);
     if (!bytes || bytes->size() > maxBytes) return std::nullopt;
     return std::string(bytes->begin(), bytes->end());
 }
@@ -51,14 +49,14 @@ std::optional<std::string> ReadSmallFile(const fs::path& path, std::size_t maxBy
 // reads; the uevent is read once per reader, on first need. Nothing is held open.
 class CAttributeReader {
 public:
-    explicit CAttributeReader(fs::path folder) : m_folder(std::move(folder)) {}
+    CAttributeReader(fs::path folder, bool saved) : m_folder(std::move(folder)), m_bSaved(saved) {}
 
     std::optional<std::string> Get(std::string_view name) {
-        if (const auto text = ReadSmallFile(m_folder / name, kMaxAttributeBytes)) {
+        if (const auto text = ReadSmallFile(m_folder / name, kMaxAttributeBytes, m_bSaved)) {
             return std::string(power_supply::StripLineEnd(*text));
         }
         if (!m_bUeventRead) {
-            m_uevent = ReadSmallFile(m_folder / "uevent", kMaxUeventBytes);
+            m_uevent = ReadSmallFile(m_folder / "uevent", kMaxUeventBytes, m_bSaved);
             m_bUeventRead = true;
         }
         if (!m_uevent) return std::nullopt;
@@ -71,6 +69,7 @@ public:
 
 private:
     fs::path m_folder;
+    bool m_bSaved;
     bool m_bUeventRead = false;
     std::optional<std::string> m_uevent;
 };
@@ -87,10 +86,11 @@ BatteryIdentity ReadIdentity(const power_supply::Attributes& attributes) {
 // gets a new tag, and requests with the old one fail, as the battery driver does it.
 class CPowerSupplyFolderDevice final : public IBatteryDevice {
 public:
-    explicit CPowerSupplyFolderDevice(fs::path folder) : m_folder(std::move(folder)) {}
+    CPowerSupplyFolderDevice(fs::path folder, bool saved)
+        : m_folder(std::move(folder)), m_bSaved(saved) {}
 
     std::optional<std::uint32_t> QueryTag() override {
-        CAttributeReader reader(m_folder);
+        CAttributeReader reader(m_folder, m_bSaved);
         const auto attributes = reader.AsAttributes();
         // A folder without its type is no longer a supply at all.
         if (!attributes("type")) return std::nullopt;
@@ -108,28 +108,28 @@ public:
     }
 
     std::optional<BatteryStatus> QueryStatus(std::uint32_t tag) override {
-        CAttributeReader reader(m_folder);
+        CAttributeReader reader(m_folder, m_bSaved);
         const auto attributes = reader.AsAttributes();
         if (!Accepts(tag, attributes)) return std::nullopt;
         return BatteryStatus{power_supply::VoltageMillivolts(attributes)};
     }
 
     std::optional<BatteryInformation> QueryInformation(std::uint32_t tag) override {
-        CAttributeReader reader(m_folder);
+        CAttributeReader reader(m_folder, m_bSaved);
         const auto attributes = reader.AsAttributes();
         if (!Accepts(tag, attributes)) return std::nullopt;
         return power_supply::Information(attributes);
     }
 
     std::optional<std::string> QueryText(std::uint32_t tag, BatteryText level) override {
-        CAttributeReader reader(m_folder);
+        CAttributeReader reader(m_folder, m_bSaved);
         const auto attributes = reader.AsAttributes();
         if (!Accepts(tag, attributes)) return std::nullopt;
         return power_supply::Text(attributes, level);
     }
 
     std::optional<std::uint32_t> QueryTemperature(std::uint32_t tag) override {
-        CAttributeReader reader(m_folder);
+        CAttributeReader reader(m_folder, m_bSaved);
         const auto attributes = reader.AsAttributes();
         if (!Accepts(tag, attributes)) return std::nullopt;
         return power_supply::TemperatureDeciKelvin(attributes);
@@ -143,20 +143,22 @@ private:
     }
 
     fs::path m_folder;
+    bool m_bSaved;
     std::uint32_t m_dwTag = 0;
     std::uint32_t m_dwNextTag = power_supply::kPresentTag;
     BatteryIdentity m_identity;
 };
 
-// The supply folders below `root`, in name order. Live supplies are symbolic links to their
-// device's folder and are followed; anything that is not a folder is left out. An unreadable
-// or missing root has none.
-std::vector<fs::path> ListSupplies(const fs::path& root) {
+// The supply folders below `root`, in name order, each seen through the opened entry. Live
+// supplies are symbolic links to their device's folder and are followed; a saved copy's
+// links are not. Anything that is not a folder is left out. An unreadable or missing root
+// has none.
+std::vector<fs::path> ListSupplies(const fs::path& root, bool saved) {
     std::vector<fs::path> supplies;
-    std::error_code ec;
-    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code statEc;
-        if (it->is_directory(statEc)) supplies.push_back(it->path());
+    const auto entries = ListFolder(Utf8FromPath(root), !saved);
+    if (!entries) return supplies;
+    for (const auto& [name, kind] : *entries) {
+        if (kind == EntryKind::kFolder) supplies.push_back(root / PathFromUtf8(name));
     }
     std::sort(supplies.begin(), supplies.end());
     return supplies;
@@ -164,13 +166,14 @@ std::vector<fs::path> ListSupplies(const fs::path& root) {
 
 }  // namespace
 
-CPowerSupplyFolderSystem::CPowerSupplyFolderSystem(std::string root) : m_strRoot(std::move(root)) {}
+CPowerSupplyFolderSystem::CPowerSupplyFolderSystem(std::string root, bool saved)
+    : m_strRoot(std::move(root)), m_bSaved(saved) {}
 
 std::unique_ptr<IBatteryDevice> CPowerSupplyFolderSystem::OpenFirstBattery() {
-    for (fs::path& supply : ListSupplies(PathFromUtf8(m_strRoot))) {
-        CAttributeReader reader(supply);
+    for (fs::path& supply : ListSupplies(PathFromUtf8(m_strRoot), m_bSaved)) {
+        CAttributeReader reader(supply, m_bSaved);
         if (power_supply::IsSystemBattery(reader.AsAttributes())) {
-            return std::make_unique<CPowerSupplyFolderDevice>(std::move(supply));
+            return std::make_unique<CPowerSupplyFolderDevice>(std::move(supply), m_bSaved);
         }
     }
     return nullptr;
@@ -180,8 +183,8 @@ std::uint8_t CPowerSupplyFolderSystem::ReadBatteryLifePercent() {
     // The readers of the counted batteries keep only their folder's path and uevent text.
     std::vector<std::unique_ptr<CAttributeReader>> readers;
     std::vector<power_supply::Attributes> batteries;
-    for (fs::path& supply : ListSupplies(PathFromUtf8(m_strRoot))) {
-        auto reader = std::make_unique<CAttributeReader>(std::move(supply));
+    for (fs::path& supply : ListSupplies(PathFromUtf8(m_strRoot), m_bSaved)) {
+        auto reader = std::make_unique<CAttributeReader>(std::move(supply), m_bSaved);
         const auto attributes = reader->AsAttributes();
         if (power_supply::IsSystemBattery(attributes) && power_supply::IsPresent(attributes)) {
             batteries.push_back(attributes);

@@ -13,19 +13,21 @@ namespace platform {
 
 // The first supply of type "Battery" whose scope is not "Device" (peripheral batteries are
 // not the machine's), in name order, present or not. Files are read by path as each request
-// comes; nothing stays open between requests.
+// comes; nothing stays open between requests. A saved copy (`saved`) is read as saved data
+// (platform/file_io.h): no link in it is followed, neither a supply nor an attribute.
 class CPowerSupplyFolderSystem final : public IBatterySystem {
 public:
     // Where Linux lists the machine's supplies.
     static constexpr const char* kDefaultRoot = "/sys/class/power_supply";
 
     // `root` is a UTF-8 path.
-    explicit CPowerSupplyFolderSystem(std::string root);
+    explicit CPowerSupplyFolderSystem(std::string root, bool saved = false);
     std::unique_ptr<IBatteryDevice> OpenFirstBattery() override;
     std::uint8_t ReadBatteryLifePercent() override;
 
 private:
     std::string m_strRoot;
+    bool m_bSaved;
 };
 
 }  // namespace platform

@@ -38,6 +38,12 @@ int main(int argc, char** /*argv*/) {
         std::fputs("quorrix-probe: takes no arguments; the Quorrix window runs it\n", stderr);
         return kExitUsage;
     }
+    // The stream is bytes for the window's pipe; on a terminal they would drive it.
+    if (::isatty(STDOUT_FILENO) == 1) {
+        std::fputs("quorrix-probe: writes its stream for the Quorrix window, not to a terminal\n",
+                   stderr);
+        return kExitUsage;
+    }
     // pkexec hands over a clean environment already; nothing below looks at one anyway.
     ::clearenv();
     ::umask(077);

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The run command: installs what is missing, builds, and starts the Quorrix window. Reading
-# the firmware tables and the drive needs root, so a normal user's run goes through pkexec
-# (quorrix runs itself again through it) or, without pkexec, sudo. Where there is no display
-# it prints the same pages with quorrix-report instead, and says why.
+# the firmware tables and the drive needs root: the window stays this user's and runs only
+# quorrix-probe as root, through pkexec, asking for the probe of this build (--build-probe;
+# an installed window runs only the installed, root-owned probe). Without pkexec the window
+# opens with what this user can read and says why. Where there is no display it prints the
+# same pages with quorrix-report instead, and says why.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,7 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/release"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 # The build log goes to stderr, so that stdout carries only the report when there is one.
-cmake --build "$build" --target quorrix quorrix-systeminfo quorrix-report -j "$(nproc)" >&2
+cmake --build "$build" --target quorrix quorrix-systeminfo quorrix-report quorrix-probe -j "$(nproc)" >&2
 
 window="$build/app/quorrix"
 report="$build/cli/quorrix-report"
@@ -30,16 +32,12 @@ fi
 if [ "$is_root" -eq 1 ]; then
   exec "$window"
 fi
-if command -v pkexec >/dev/null; then
-  # quorrix asks pkexec to run it as root, and goes on as this user (saying why) when that
-  # is refused.
-  exec "$window"
+if [ -x /usr/bin/pkexec ]; then
+  # quorrix asks pkexec to run this build's probe as root, and goes on as this user (saying
+  # why) when that is refused.
+  exec "$window" --build-probe
 fi
-if command -v sudo >/dev/null; then
-  echo "run: starting the window through sudo, as the SMBIOS and disk pages need root." >&2
-  exec sudo env DISPLAY="${DISPLAY:-}" XAUTHORITY="${XAUTHORITY:-$HOME/.Xauthority}" \
-    WAYLAND_DISPLAY="${WAYLAND_DISPLAY:-}" XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-}" "$window"
-fi
-echo "run: neither pkexec nor sudo is there; the SMBIOS and disk pages show only what this" \
-     "user can read." >&2
+# No window runs as root: without pkexec it shows what this user can read, and says so.
+echo "run: pkexec is not there, so the window shows only what this user can read on the" \
+     "SMBIOS and disk pages; 'sudo $report' prints every page." >&2
 exec "$window"

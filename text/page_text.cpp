@@ -14,6 +14,13 @@ std::string Label(std::string_view utf8Name) {
 std::string Line(std::string_view utf8Name, std::string_view value, std::string_view utf8Suffix) {
     std::string line = Label(utf8Name);
     line.append(value);
+    // A value is one line of text: a control byte in it (CR, LF, TAB, ESC...) would start
+    // a line of its own or drive the terminal. GBK's lead and trail bytes all lie at 0x40
+    // and above, 0x7F excepted, so no character is cut.
+    for (std::size_t i = line.size() - value.size(); i < line.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(line[i]);
+        if (byte < 0x20 || byte == 0x7F) line[i] = '?';
+    }
     line.append(Utf8ToGbk(utf8Suffix));
     return line;
 }

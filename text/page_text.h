@@ -18,7 +18,8 @@ inline constexpr std::size_t kLabelColumns = 12;
 // the column is kept whole and gets no blank.
 std::string Label(std::string_view utf8Name);
 
-// One page line: the label of `utf8Name`, then `value` (GBK, as stored), then `utf8Suffix`.
+// One page line: the label of `utf8Name`, then `value` (GBK, as stored, but each control
+// byte, 00-1F and 7F, shown as "?"), then `utf8Suffix`.
 std::string Line(std::string_view utf8Name, std::string_view value,
                  std::string_view utf8Suffix = {});
 

@@ -7,6 +7,7 @@
 #include "text/gbk_codec.h"
 #include "text/gbk_known_characters.h"
 #include "text/page_text.h"
+#include "text/printable.h"
 
 namespace {
 
@@ -159,10 +160,45 @@ TEST(PageText, LinesAndJoins) {
     EXPECT_EQ(text::Line("硬盘温度", "35", " 摄氏度"), text::Utf8ToGbk("硬盘温度    ：35 摄氏度"));
     EXPECT_EQ(text::Line("BIOS大小", "", "KB"), text::Utf8ToGbk("BIOS大小    ：KB"));
     // Values are page text already: copied as they are, even bytes that are not GBK.
-    EXPECT_EQ(text::Line("X", "\xFF\x01"), std::string("X           \xA3\xBA\xFF\x01"));
+    EXPECT_EQ(text::Line("X", "\xFF\x80"), std::string("X           \xA3\xBA\xFF\x80"));
     EXPECT_EQ(text::JoinLines({"a", "b", "c"}, false), "a\r\nb\r\nc");
     EXPECT_EQ(text::JoinLines({"a", "b"}, true), "a\r\nb\r\n");
     EXPECT_EQ(text::JoinLines({}, true), "");
+}
+
+TEST(PageText, ControlBytesInValuesCannotForgeLines) {
+    const std::string label = text::Label("X");
+    const struct {
+        std::string value, shown;
+    } cases[] = {
+        // A drive model that would print a line of its own after the real one.
+        {"M\r\n\xD3\xB2\xC5\xCC:12", "M??\xD3\xB2\xC5\xCC:12"},
+        {std::string("a\0b", 3), "a?b"},
+        {"\x01\x1F \x7F~", "?? ?~"},
+        {"\t\x1B[2J", "??[2J"},
+        // GBK pairs whose trail byte is 0x40-0x7E or 0x80-0xFE stay whole.
+        {"\x81\x40\xFE\x7E\xB5\xE7\x80\xFE", "\x81\x40\xFE\x7E\xB5\xE7\x80\xFE"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(text::Line("X", c.value, "\xE2\x84\x83"),
+                  label + c.shown + text::Utf8ToGbk("\xE2\x84\x83"))
+            << c.value;
+    }
+}
+
+TEST(Printable, ControlsInNamesAreEscaped) {
+    const struct {
+        std::string name, shown;
+    } cases[] = {
+        {"/tmp/ps/BAT0/\x1b]0;owned\x07x", "/tmp/ps/BAT0/\\x1b]0;owned\\x07x"},
+        {"a\r\nb\tc\x7f", "a\\x0d\\x0ab\\x09c\\x7f"},
+        {std::string("nul\0", 4), "nul\\x00"},
+        {"c1\xC2\x9B[2J", "c1\\u009b[2J"},
+        {"C:\\Users\\x", "C:\\Users\\x"},
+        // Printable text, Chinese and U+00A0 included, stays as it is.
+        {"\xE7\x94\xB5\xE6\xB1\xA0 \xC2\xA0\xC2", "\xE7\x94\xB5\xE6\xB1\xA0 \xC2\xA0\xC2"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(text::Printable(c.name), c.shown) << c.shown;
 }
 
 TEST(PageText, VoltsAsPrintfWouldShowThem) {

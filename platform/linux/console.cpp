@@ -1,5 +1,7 @@
 #include "platform/console.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 namespace platform {
@@ -10,6 +12,10 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 
 bool WriteStdout(std::string_view bytes, bool /*bText*/) {
     return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+}
+
+bool StdoutIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
 }
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -74,6 +75,25 @@ std::optional<std::string> ProbePath() {
     return path.string();
 }
 
+// The probe built beside the window in a build tree: app/quorrix and probe/quorrix-probe.
+std::optional<std::string> BuildProbePath() {
+    const auto self = RunningExecutablePath();
+    if (!self) return std::nullopt;
+    return (std::filesystem::path(*self).parent_path() / "../probe/quorrix-probe")
+        .lexically_normal()
+        .string();
+}
+
+// A pipe end moved to descriptor 3 or above, so that it can be none of the standard ones
+// (which a window started with them closed would hand out first).
+bool AboveStandardFds(CUniqueFd& fd) {
+    if (fd.Get() > STDERR_FILENO) return true;
+    const int moved = ::fcntl(fd.Get(), F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    if (moved < 0) return false;
+    fd.Reset(moved);
+    return true;
+}
+
 bool IsExecutableFile(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
@@ -81,6 +101,40 @@ bool IsExecutableFile(const std::string& path) {
 }
 
 }  // namespace
+
+bool IsRootsAlone(const std::string& path, std::string* why) {
+    std::filesystem::path at = std::filesystem::path(path).lexically_normal();
+    if (!at.is_absolute()) {
+        *why = path + " is not an absolute path";
+        return false;
+    }
+    bool first = true;
+    while (true) {
+        struct stat st {};
+        const std::string name = at.string();
+        if (::lstat(name.c_str(), &st) != 0) {
+            *why = ErrnoText(name, errno);
+            return false;
+        }
+        const bool sticky = S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) && !first;
+        std::string wrong;
+        if (S_ISLNK(st.st_mode))
+            wrong = "is a symbolic link";
+        else if (st.st_uid != 0)
+            wrong = "does not belong to root";
+        else if ((st.st_mode & S_IWGRP) && st.st_gid != 0 && !sticky)
+            wrong = "is writable by its group";
+        else if ((st.st_mode & S_IWOTH) && !sticky)
+            wrong = "is writable by every user";
+        if (!wrong.empty()) {
+            *why = name + " " + wrong;
+            return false;
+        }
+        if (at == at.root_path()) return true;
+        at = at.parent_path();
+        first = false;
+    }
+}
 
 std::optional<probe::ProbeData> JudgeProbeRun(const ProbeRun& run, std::string* why) {
     if (run.nExecErrno != 0) {
@@ -140,6 +194,11 @@ bool CProbeProcess::Start(const std::string& pkexec, const std::string& probe, s
     }
     CUniqueFd errRead(execErr[0]);
     CUniqueFd errWrite(execErr[1]);
+    if (!AboveStandardFds(outRead) || !AboveStandardFds(outWrite) || !AboveStandardFds(errRead) ||
+        !AboveStandardFds(errWrite)) {
+        *err = ErrnoText("fcntl", errno);
+        return false;
+    }
     std::vector<char*> argv{const_cast<char*>(pkexec.c_str()), const_cast<char*>(probe.c_str()),
                             nullptr};
     const pid_t pid = ::fork();
@@ -198,10 +257,20 @@ ProbeRun CProbeProcess::Finish(std::chrono::milliseconds limit) {
 
     int status = 0;
     pid_t reaped = 0;
-    if (ended) {
-        while ((reaped = ::waitpid(m_nPid, &status, 0)) < 0 && errno == EINTR) {
+    // The output ended: the process exits now, unless it closed its output and went on.
+    // The wait for that is bounded by the same deadline as the read.
+    while (ended && reaped == 0) {
+        reaped = ::waitpid(m_nPid, &status, WNOHANG);
+        if (reaped < 0 && errno == EINTR) reaped = 0;
+        if (reaped != 0) break;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            run.bTimedOut = true;
+            ended = false;
+            break;
         }
-    } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (!ended) {
         ::kill(m_nPid, SIGKILL);  // EPERM once pkexec has become the root probe
         for (int i = 0; i < 20 && reaped == 0; ++i) {
             reaped = ::waitpid(m_nPid, &status, WNOHANG);
@@ -221,9 +290,9 @@ ProbeRun CProbeProcess::Finish(std::chrono::milliseconds limit) {
     return run;
 }
 
-std::unique_ptr<IPrivilegedRead> StartPrivilegedRead() {
+std::unique_ptr<IPrivilegedRead> StartPrivilegedRead(bool bBuildProbe) {
     if (::geteuid() == 0) return std::make_unique<CDirectRead>();
-    const auto probePath = ProbePath();
+    const auto probePath = bBuildProbe ? BuildProbePath() : ProbePath();
     if (!probePath) {
         return std::make_unique<CDirectRead>(std::string("the window's own path is unknown, so "
                                                          "is the probe's") +
@@ -235,6 +304,15 @@ std::unique_ptr<IPrivilegedRead> StartPrivilegedRead() {
     if (!IsExecutableFile(*probePath))
         return std::make_unique<CDirectRead>("the probe " + *probePath + " is not installed" +
                                              kWithoutRoot);
+    // What runs as root after an administrator's password must be root's alone: a probe that
+    // its user could replace would run the user's code as root.
+    std::string notRoots;
+    if (bBuildProbe) {
+        std::fprintf(stderr, "quorrix: --build-probe: running the build's probe %s as root\n",
+                     probePath->c_str());
+    } else if (!IsRootsAlone(*probePath, &notRoots)) {
+        return std::make_unique<CDirectRead>("the probe is not run: " + notRoots + kWithoutRoot);
+    }
     auto read = std::make_unique<CProbeRead>();
     std::string err;
     if (!read->Start(*probePath, &err))

@@ -1,5 +1,7 @@
 // The window's side of the probe: running a stand-in for pkexec and judging how it ended.
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -29,7 +31,7 @@ std::string Script(const testsupport::CTempDir& dir, const std::string& body) {
 }
 
 ProbeRun RunProbe(const std::string& pkexec, const std::string& probe,
-             std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+                  std::chrono::milliseconds limit = std::chrono::seconds(30)) {
     CProbeProcess process;
     std::string err;
     EXPECT_TRUE(process.Start(pkexec, probe, &err)) << err;
@@ -90,6 +92,77 @@ TEST(ProbeClient, SizeCapAndTimeLimitEndTheRead) {
     EXPECT_TRUE(run.bTimedOut);
     EXPECT_FALSE(JudgeProbeRun(run, &why));
     EXPECT_NE(why.find("no answer within"), std::string::npos) << why;
+}
+
+TEST(ProbeClient, ClosedStandardDescriptorsStillGiveThePipe) {
+    testsupport::CTempDir dir;
+    const std::string pkexec = Script(dir, "printf probe-says-hello");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // With all three closed, the pipe's ends would be descriptors 0 and 1 themselves.
+        ::close(STDIN_FILENO);
+        ::close(STDOUT_FILENO);
+        ::close(STDERR_FILENO);
+        CProbeProcess process;
+        std::string err;
+        if (!process.Start(pkexec, "/nowhere", &err)) ::_exit(3);
+        const ProbeRun run = process.Finish(std::chrono::seconds(30));
+        const std::string said(run.output.begin(), run.output.end());
+        ::_exit(run.bExited && run.nExitStatus == 0 && said == "probe-says-hello" ? 0 : 4);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(ProbeClient, TheWaitAfterTheOutputEndsIsBounded) {
+    testsupport::CTempDir dir;
+    const auto started = std::chrono::steady_clock::now();
+    // The output closes at once, but the process goes on.
+    const ProbeRun run = RunProbe(Script(dir, "exec >&-; exec sleep 30"), "/nowhere",
+                                  std::chrono::milliseconds(200));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    EXPECT_TRUE(run.bTimedOut);
+    std::string why;
+    EXPECT_FALSE(JudgeProbeRun(run, &why));
+}
+
+TEST(ProbeClient, OnlyAProbeThatIsRootsAloneRuns) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to make root's files";
+    testsupport::CTempDir dir;
+    ::chmod(dir.Path().c_str(), 0755);
+    const auto probe = dir.Write("bin/quorrix-probe", "#!/bin/sh\n");
+    const std::filesystem::path folder = probe.parent_path();
+    const struct {
+        const char* name;
+        std::filesystem::path path;
+        mode_t mode;
+        uid_t owner;
+        const char* why;  // empty: the probe may run
+    } cases[] = {
+        {"root's", probe, 0755, 0, ""},
+        {"writable-by-all", probe, 0757, 0, "writable by every user"},
+        {"a-user's", probe, 0755, 54321, "does not belong to root"},
+        {"folder-writable-by-all", folder, 0777, 0, "writable by every user"},
+        {"folder-of-a-user", folder, 0755, 54321, "does not belong to root"},
+    };
+    for (const auto& c : cases) {
+        ::chmod(probe.c_str(), 0755);
+        ::chmod(folder.c_str(), 0755);
+        ASSERT_EQ(::chown(probe.c_str(), 0, 0), 0);
+        ASSERT_EQ(::chown(folder.c_str(), 0, 0), 0);
+        ASSERT_EQ(::chown(c.path.c_str(), c.owner, 0), 0);
+        ASSERT_EQ(::chmod(c.path.c_str(), c.mode), 0);
+        std::string why;
+        EXPECT_EQ(platform::IsRootsAlone(probe.string(), &why), *c.why == '\0') << c.name;
+        EXPECT_NE(why.find(c.why), std::string::npos) << c.name << ": " << why;
+    }
+    const auto link = dir.Path() / "link";
+    std::filesystem::create_symlink(probe, link);
+    std::string why;
+    EXPECT_FALSE(platform::IsRootsAlone(link.string(), &why));
+    EXPECT_NE(why.find("symbolic link"), std::string::npos) << why;
 }
 
 }  // namespace

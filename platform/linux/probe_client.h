@@ -36,6 +36,12 @@ struct ProbeRun {
 // time limit, the size cap, or a stream the reader refuses.
 std::optional<probe::ProbeData> JudgeProbeRun(const ProbeRun& run, std::string* why);
 
+// True when `path` and every folder above it are root's and no one else can change them:
+// owned by root, not writable by a group other than root's or by others (a sticky folder,
+// as /tmp, lets no one else rename root's entries), and no symbolic link on the way.
+// Otherwise false with `*why` naming the first that is not.
+bool IsRootsAlone(const std::string& path, std::string* why);
+
 // One run of `pkexec probe`, started at once; Finish reads its output.
 class CProbeProcess {
 public:
@@ -44,12 +50,14 @@ public:
     CProbeProcess(const CProbeProcess&) = delete;
     CProbeProcess& operator=(const CProbeProcess&) = delete;
 
-    // Starts `pkexec probe` with standard output on a pipe. False with `*err` set when no
-    // process could be made; an exec that fails in the child shows in Finish.
+    // Starts `pkexec probe` with standard output on a pipe, even when this process's own
+    // standard output or error is closed. False with `*err` set when no process could be
+    // made; an exec that fails in the child shows in Finish.
     bool Start(const std::string& pkexec, const std::string& probe, std::string* err);
     // Reads at most kMaxProbeStreamBytes + 1 bytes until the output ends or `limit` has
-    // passed, then collects the process. A process still running then is killed when it can
-    // be (the probe runs as root, out of the user's reach) and left behind otherwise.
+    // passed, then collects the process, waiting for its exit no longer than the same limit. A
+    // process still running then is killed when it can be (the probe runs as root, out of the
+    // user's reach) and left behind otherwise.
     ProbeRun Finish(std::chrono::milliseconds limit);
 
 private:

@@ -149,7 +149,9 @@ std::string Utf16LeToUtf8(std::span<const std::uint8_t> bytes) {
         if (IsHighSurrogate(unit) && i + 1 < units && IsLowSurrogate(unitAt(i + 1))) {
             AppendUtf8(utf8, 0x10000 + ((unit - 0xD800) << 10) + (unitAt(i + 1) - 0xDC00));
             ++i;
-        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit) ||
+                   (unit >= 0x80 && unit <= 0x9F)) {
+            // A lone surrogate is no character; C1 controls would drive a terminal.
             utf8.push_back('?');
         } else {
             AppendUtf8(utf8, unit);

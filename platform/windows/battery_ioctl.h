@@ -82,7 +82,8 @@ std::optional<std::uint32_t> ParseTemperature(std::span<const std::uint8_t> repl
 // shorter than 12 bytes.
 std::optional<std::uint8_t> ParseBatteryLifePercent(std::span<const std::uint8_t> record);
 
-// UTF-16LE bytes as UTF-8; an unpaired surrogate becomes "?", an odd last byte is dropped.
+// UTF-16LE bytes as UTF-8; an unpaired surrogate or a C1 control (U+0080-U+009F) becomes
+// "?", an odd last byte is dropped.
 std::string Utf16LeToUtf8(std::span<const std::uint8_t> bytes);
 
 }  // namespace platform::battery_ioctl

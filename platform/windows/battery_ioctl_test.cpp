@@ -145,6 +145,8 @@ TEST(BatteryIoctl, Utf16BecomesUtf8WithUnpairedSurrogatesAsQuestionMarks) {
     EXPECT_EQ(ioctl::Utf16LeToUtf8(Units({'a', 0xD83D})), "a?");  // high at the end
     EXPECT_EQ(ioctl::Utf16LeToUtf8(Units({0x07FF, 0x0800, 0xFFFF})),
               "\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF");
+    // C1 controls (U+0080-U+009F) are "?"; U+007F and U+00A0 are left to the page's rules.
+    EXPECT_EQ(ioctl::Utf16LeToUtf8(Units({0x7F, 0x80, 0x9B, 0x9F, 0xA0})), "\x7F???\xC2\xA0");
 }
 
 }  // namespace

@@ -41,6 +41,12 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
     return args;
 }
 
+bool StdoutIsTerminal() {
+    HANDLE console = nullptr;
+    return StdoutIsConsole(&console) ||
+           GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR;
+}
+
 bool WriteStdout(std::string_view bytes, bool bText) {
     HANDLE console = nullptr;
     if (bText && StdoutIsConsole(&console)) {

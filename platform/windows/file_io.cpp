@@ -1,4 +1,5 @@
 #include "platform/file_io.h"
+#include "platform/windows/file_io_win.h"
 
 #include <windows.h>
 
@@ -25,6 +26,10 @@ public:
 private:
     HANDLE m_hFile;
 };
+
+}  // namespace
+
+namespace file_io {
 
 std::string WideToUtf8(const wchar_t* wide, int length) {
     const int n = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
@@ -70,10 +75,27 @@ bool Utf8ToWide(const std::string& utf8, std::wstring& wide) {
                                n) == n;
 }
 
-}  // namespace
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
 
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path,
-                                                       std::size_t maxBytes, std::string* err) {
+bool IsDevicePath(const std::wstring& path) {
+    // \\.\PhysicalDrive0 and \\.\pipe\name name devices, not files, and so may
+    // \\?\ paths (\\?\GLOBALROOT\Device\..., \\?\Volume{...}): a disk there would even pass
+    // for a file. Saved data is named by ordinary paths.
+    return path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
+           (path[2] == L'.' || path[2] == L'?') && IsSeparator(path[3]);
+}
+
+}  // namespace file_io
+
+using namespace file_io;
+
+namespace {
+
+std::optional<std::vector<std::uint8_t>> ReadRegularFile(const std::string& path,
+                                                         std::size_t maxBytes, bool followLink,
+                                                         std::string* err) {
     auto fail = [&](const std::string& why) -> std::optional<std::vector<std::uint8_t>> {
         if (err) *err = why;
         return std::nullopt;
@@ -82,18 +104,14 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path,
     if (path.empty() || !Utf8ToWide(path, widePath))
         return fail(path + ": no file name (empty, or not UTF-8)");
 
-    // The device namespace (\\.\PhysicalDrive0, \\.\pipe\name) names no files; a disk
-    // there would even pass for a file below.
-    auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
-    if (widePath.size() >= 4 && separator(widePath[0]) && separator(widePath[1]) &&
-        widePath[2] == L'.' && separator(widePath[3]))
-        return fail(path + ": is a device, not a file");
+    if (IsDevicePath(widePath)) return fail(path + ": is a device, not a file");
 
     // FILE_FLAG_BACKUP_SEMANTICS lets a folder open too, so that it is refused by name below
     // rather than as "access denied".
-    CFileHandle file(CreateFileW(widePath.c_str(), GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    CFileHandle file(CreateFileW(
+        widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | (followLink ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr));
     if (!file.Valid()) return fail(ErrorText(path, GetLastError()));
     // Devices (NUL, CON, COM1) and pipes are refused before a byte is read: reading them
     // could wait for ever.
@@ -106,6 +124,8 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path,
         return fail(ErrorText(path, GetLastError()));
     if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return fail(path + ": is a folder, not a file");
+    if (!followLink && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return fail(path + ": is a link, not a file");
 
     std::vector<std::uint8_t> bytes;
     // One byte more tells the caller "too long" (none more when no limit is meant).
@@ -121,6 +141,64 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path,
         bytes.insert(bytes.end(), chunk, chunk + got);
     }
     return bytes;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path,
+                                                       std::size_t maxBytes, std::string* err) {
+    return ReadRegularFile(path, maxBytes, true, err);
+}
+
+std::optional<std::vector<std::uint8_t>> ReadSavedFileBytes(const std::string& path,
+                                                            std::size_t maxBytes, std::string* err,
+                                                            SavedFile where) {
+    return ReadRegularFile(path, maxBytes, where == SavedFile::kNamed, err);
+}
+
+std::optional<std::vector<std::pair<std::string, EntryKind>>> ListFolder(const std::string& path,
+                                                                         bool followLinks,
+                                                                         std::string* err) {
+    std::wstring pattern;
+    if (path.empty() || !Utf8ToWide(path + "\\*", pattern) || IsDevicePath(pattern)) {
+        if (err) *err = path + ": no folder name";
+        return std::nullopt;
+    }
+    WIN32_FIND_DATAW found{};
+    const HANDLE find = FindFirstFileW(pattern.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) {
+        if (err) *err = ErrorText(path, GetLastError());
+        return std::nullopt;
+    }
+    std::vector<std::pair<std::string, EntryKind>> entries;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        DWORD attributes = found.dwFileAttributes;
+        EntryKind kind = EntryKind::kOther;
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && followLinks) {
+            std::wstring whole;
+            Utf8ToWide(path + "\\", whole);
+            attributes = GetFileAttributesW((whole + name).c_str());
+        }
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            kind = EntryKind::kOther;
+        } else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            kind = followLinks ? EntryKind::kOther : EntryKind::kLink;
+        } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            kind = EntryKind::kFolder;
+        } else if (!(attributes & FILE_ATTRIBUTE_DEVICE)) {
+            kind = EntryKind::kFile;
+        }
+        entries.emplace_back(WideToUtf8(name.c_str(), static_cast<int>(name.size())), kind);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return entries;
+}
+
+bool TakeOnInvokingUser(std::string* /*err*/) {
+    // An elevated process on Windows runs for the same account that asked: nothing to give up.
+    return true;
 }
 
 }  // namespace platform
