@@ -9,7 +9,11 @@ namespace cli {
 bool GatherPanel(const ReportOptions& options, GatheredPanel* gathered, std::string* err) {
     if (options.edid) {
         const std::string& path = *options.edid;
-        auto bytes = platform::ReadFileBytes(path, platform::kMaxEdidBytes, err);
+        // Named on the command line it may be a link (a panel's edid in /sys is one); inside
+        // a folder given with --from nothing is followed.
+        auto bytes = platform::ReadSavedFileBytes(
+            path, platform::kMaxEdidBytes, err,
+            options.from ? platform::SavedFile::kInFolder : platform::SavedFile::kNamed);
         if (!bytes) return false;
         if (bytes->size() > platform::kMaxEdidBytes) {
             *err = path + ": more than " + std::to_string(platform::kMaxEdidBytes) +
