@@ -25,6 +25,8 @@ constexpr SavedFile kIdCtrl{"id-ctrl.bin", "an Identify Controller structure",
                             platform::kNvmeIdentifyBytes};
 constexpr SavedFile kSmartLog{"smart-log.bin", "a SMART / Health log page",
                               platform::kNvmeLogPageBytes};
+constexpr SavedFile kIdNs{"id-ns.bin", "an Identify Namespace structure",
+                          platform::kNvmeIdentifyBytes};
 
 bool ReadSaved(const std::filesystem::path& dir, const SavedFile& file,
                std::vector<std::uint8_t>* out, std::string* err) {
@@ -67,6 +69,9 @@ std::unique_ptr<platform::IDriveSystem> SavedDriveIn(const std::string& dirName,
         drive.bNvme = true;
         if (!ReadSaved(dir, kIdCtrl, &drive.nvmeIdentify, err) ||
             !ReadSaved(dir, kSmartLog, &drive.nvmeHealthLog, err))
+            return nullptr;
+        // Optional: the namespace's size, for a controller that reports no total capacity.
+        if (Exists(dir / kIdNs.name) && !ReadSaved(dir, kIdNs, &drive.nvmeNamespace, err))
             return nullptr;
         return std::make_unique<CSavedDriveSystem>(std::move(drive));
     }

@@ -52,6 +52,12 @@ public:
         return Answer(health ? m_drive.nvmeHealthLog : std::vector<std::uint8_t>{}, out);
     }
 
+    bool NvmeIdentifyNamespace(std::uint32_t nsid,
+                               std::span<std::uint8_t, platform::kNvmeIdentifyBytes> out) override {
+        const bool saved = m_drive.bNvme && nsid == 1;
+        return Answer(saved ? m_drive.nvmeNamespace : std::vector<std::uint8_t>{}, out);
+    }
+
 private:
     // A saved page answers only when it fills the transfer exactly; anything else is a failed
     // command with nothing transferred.

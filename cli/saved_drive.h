@@ -18,6 +18,8 @@ struct SavedDrive {
     // NVMe: Identify Controller (4096 bytes) and the SMART / Health log page (512 bytes).
     std::vector<std::uint8_t> nvmeIdentify;
     std::vector<std::uint8_t> nvmeHealthLog;
+    // NVMe, when saved: Identify Namespace of namespace 1 (4096 bytes), for the capacity.
+    std::vector<std::uint8_t> nvmeNamespace;
 };
 
 // A machine whose drive 0 is `drive` and which has no other drive.

@@ -41,6 +41,26 @@ std::optional<CapacityBytes> NvmeTotalCapacity(std::span<const std::uint8_t> ide
     return value;
 }
 
+std::optional<CapacityBytes> NvmeNamespaceCapacity(std::span<const std::uint8_t> identify) {
+    constexpr std::size_t kNlbaf = 25;
+    constexpr std::size_t kFlbas = 26;
+    constexpr std::size_t kLbaFormats = 128;
+    constexpr std::size_t kLbaFormatBytes = 4;
+    if (identify.size() <= kFlbas) return std::nullopt;
+    CapacityBytes blocks = 0;
+    for (std::size_t i = 8; i-- > 0;) blocks = (blocks << 8) | identify[i];
+    const std::uint8_t flbas = identify[kFlbas];
+    std::size_t format = flbas & 0x0F;
+    if (identify[kNlbaf] >= 16) format |= static_cast<std::size_t>((flbas >> 5) & 0x03) << 4;
+    if (blocks == 0 || format > identify[kNlbaf]) return std::nullopt;
+    const std::size_t entry = kLbaFormats + kLbaFormatBytes * format;
+    if (identify.size() < entry + kLbaFormatBytes) return std::nullopt;
+    const unsigned lbads = identify[entry + 2];
+    // 2^9 = 512 bytes is the smallest block NVMe allows; beyond 2^32 no drive formats.
+    if (lbads < 9 || lbads > 32) return std::nullopt;
+    return blocks << lbads;
+}
+
 std::string GigabytesText(CapacityBytes bytes) {
     const CapacityBytes tenths = bytes / 100'000'000 + (bytes % 100'000'000 >= 50'000'000 ? 1 : 0);
     std::string digits;

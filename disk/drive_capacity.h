@@ -23,6 +23,13 @@ std::optional<CapacityBytes> AtaCapacity(std::span<const std::uint8_t> identify)
 // `identify` is shorter than the field.
 std::optional<CapacityBytes> NvmeTotalCapacity(std::span<const std::uint8_t> identify);
 
+// NVMe Identify Namespace: NSZE (bytes 0-7, in logical blocks) times the data size of the
+// formatted LBA format (FLBAS, byte 26: bits 3-0, and bits 6-5 above them where the namespace
+// has more than 16 formats; its entry at byte 128 + 4 x index holds LBADS in bits 23-16, the
+// size as a power of two). nullopt for a size of 0, a format beyond NLBAF (byte 25) or the
+// structure, an LBADS below 9 (not in use), or a structure shorter than the fields.
+std::optional<CapacityBytes> NvmeNamespaceCapacity(std::span<const std::uint8_t> identify);
+
 // Bytes / 10^9 rounded half up to one decimal: "500.1", "0.0".
 std::string GigabytesText(CapacityBytes bytes);
 

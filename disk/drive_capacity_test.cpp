@@ -92,4 +92,43 @@ TEST(NvmeTotalCapacity, TnvmcapWhenReported) {
     }
 }
 
+struct NamespaceCase {
+    const char* name;
+    std::uint64_t nsze;
+    std::uint8_t nlbaf;  // formats - 1
+    std::uint8_t flbas;
+    std::vector<std::uint8_t> lbads;  // LBADS of formats 0, 1, ...
+    std::size_t size;
+    std::optional<std::string> expected;
+};
+
+TEST(NvmeNamespaceCapacity, BlocksTimesTheFormattedBlockSize) {
+    const std::vector<NamespaceCase> cases = {
+        {"512-byte blocks", 3907029168, 0, 0x00, {9}, 4096, "2000.4"},
+        {"second format, 4 KiB", 488378646, 1, 0x01, {9, 12}, 4096, "2000.4"},
+        {"metadata bit ignored", 488378646, 1, 0x11, {9, 12}, 4096, "2000.4"},
+        {"format 17 through bits 6-5", 1000, 17, 0x21, std::vector<std::uint8_t>(18, 12), 4096,
+         "0.0"},
+        {"high bits ignored below 17 formats", 1000000, 1, 0x20, {9, 12}, 4096, "0.5"},
+        {"format beyond NLBAF", 1000, 0, 0x01, {9, 12}, 4096, std::nullopt},
+        {"LBADS 0: format not in use", 1000, 0, 0x00, {0}, 4096, std::nullopt},
+        {"no blocks", 0, 0, 0x00, {9}, 4096, std::nullopt},
+        {"cut inside the format table", 1000, 1, 0x01, {9, 12}, 133, std::nullopt},
+        {"cut before FLBAS", 1000, 0, 0x00, {9}, 26, std::nullopt},
+    };
+    for (const NamespaceCase& c : cases) {
+        std::vector<std::uint8_t> identify(4096, 0);
+        for (int i = 0; i < 8; ++i) identify[i] = static_cast<std::uint8_t>(c.nsze >> (8 * i));
+        identify[25] = c.nlbaf;
+        identify[26] = c.flbas;
+        for (std::size_t f = 0; f < c.lbads.size(); ++f) identify[128 + 4 * f + 2] = c.lbads[f];
+        identify.resize(c.size);
+        const auto bytes = disk::NvmeNamespaceCapacity(identify);
+        ASSERT_EQ(bytes.has_value(), c.expected.has_value()) << c.name;
+        if (bytes) {
+            EXPECT_EQ(disk::GigabytesText(*bytes), *c.expected) << c.name;
+        }
+    }
+}
+
 }  // namespace

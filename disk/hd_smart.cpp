@@ -100,7 +100,13 @@ bool CHdSmart::ReadNvmeIdentify(platform::IDrive& drive) {
     m_strModel = std::move(identity->strModel);
     m_strSerial = std::move(identity->strSerial);
     m_strFirmware = std::move(identity->strFirmware);
-    const auto capacity = disk::NvmeTotalCapacity(identify);
+    auto capacity = disk::NvmeTotalCapacity(identify);
+    if (!capacity) {
+        // Controllers that report no total (TNVMCAP 0) still give the size of namespace 1.
+        std::array<std::uint8_t, platform::kNvmeIdentifyBytes> nameSpace{};
+        if (drive.NvmeIdentifyNamespace(1, nameSpace))
+            capacity = disk::NvmeNamespaceCapacity(nameSpace);
+    }
     m_strCapacity = capacity ? disk::GigabytesText(*capacity) : std::string();
     m_identityKind = DriveKind::kNvme;
     return true;

@@ -67,6 +67,15 @@ public:
     // Get Log Page `logId` for all namespaces, 512 bytes. False on failure.
     [[nodiscard]] virtual bool NvmeGetLogPage(std::uint8_t logId,
                                               std::span<std::uint8_t, kNvmeLogPageBytes> out) = 0;
+    // Identify Namespace (CNS 00h) of namespace `nsid`, 4096 bytes: only asked for the size of
+    // a drive whose controller reports no total capacity. False on failure; a drive that has
+    // no way to send it refuses it.
+    [[nodiscard]] virtual bool NvmeIdentifyNamespace(
+        std::uint32_t nsid, std::span<std::uint8_t, kNvmeIdentifyBytes> out) {
+        (void)nsid;
+        (void)out;
+        return false;
+    }
 };
 
 // The machine's physical drives, numbered from 0.
@@ -77,6 +86,5 @@ public:
     // The drive is closed when the returned object goes.
     [[nodiscard]] virtual std::unique_ptr<IDrive> OpenDrive(std::uint8_t number) = 0;
 };
-
 
 }  // namespace platform

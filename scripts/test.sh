@@ -103,15 +103,8 @@ tools="$root/../shared/tools"
 fixtures="$root/../shared/fixtures"
 if [ -d "$tools" ] && [ -d "$fixtures" ]; then
   report="$root/build/test/cli/quorrix-report"
-  # The capacity line is checked on every ATA drive; an NVMe drive's needs the namespace's
-  # size where the controller gives no total (not read yet), so NVMe drives are checked
-  # without it.
-  disk_oracle() {
-    "$tools/disk-oracle" --wear --capacity "$1" "$fixtures/ata" &&
-      "$tools/disk-oracle" --wear "$1" "$fixtures/nvme"
-  }
   step "smbios-oracle" "$tools/smbios-oracle" --all-memory-types "$report" "$fixtures/smbios"
-  step "disk-oracle" disk_oracle "$report"
+  step "disk-oracle" "$tools/disk-oracle" --wear --capacity "$report" "$fixtures/ata" "$fixtures/nvme"
   step "battery-oracle" "$tools/battery-oracle" "$report" "$fixtures/battery"
   step "edid-oracle" "$tools/edid-oracle" "$report" "$fixtures/edid"
   # The same comparisons against quorrix-report.exe under Wine (through the wrapper the
@@ -120,7 +113,8 @@ if [ -d "$tools" ] && [ -d "$fixtures" ]; then
   if [ -x "$report_win" ]; then
     step "smbios-oracle (Windows)" "$tools/smbios-oracle" --all-memory-types "$report_win" \
       "$fixtures/smbios"
-    step "disk-oracle (Windows)" disk_oracle "$report_win"
+    step "disk-oracle (Windows)" "$tools/disk-oracle" --wear --capacity "$report_win" \
+      "$fixtures/ata" "$fixtures/nvme"
     step "battery-oracle (Windows)" "$tools/battery-oracle" "$report_win" "$fixtures/battery"
     step "edid-oracle (Windows)" "$tools/edid-oracle" "$report_win" "$fixtures/edid"
     step "Windows pages = Linux pages" "$root/scripts/windows/compare-report.sh" "$report" \
