@@ -20,8 +20,9 @@ TEST_PACKAGES=(
   # the .deb check and the end-to-end test on emulated hardware
   dpkg-dev desktop-file-utils libxml2-utils groff-base
   python3 qemu-system-x86 busybox-static acpica-tools
-  # scripts/bench-report.sh
-  hyperfine
+  # scripts/bench-report.sh; scripts/bench-window.sh and scripts/windows/bench-window.sh
+  # (double-clicks into the Linux window, the probe's Xlib headers)
+  hyperfine xdotool libx11-dev
 )
 
 # The Windows build on top: the mingw-w64 cross compiler (POSIX threads), windres, the
@@ -30,8 +31,9 @@ TEST_PACKAGES=(
 WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev googletest
   wine wine64 fonts-wine locales xvfb xauth
-  # the window tests: Wine's own fonts for the caption buttons; the icon is made with python3
-  python3
+  # the window tests: Wine's own fonts for the caption buttons; the icon is made with python3;
+  # a face of 宋体's metrics for the tests at 144 DPI
+  python3 fonts-arphic-gbsn00lp
 )
 
 case "${1:-run}" in

@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
     DestroyWindow(hAbout);
 
     // The dead-pixel test after three clicks (blue), scaled down, and its top-left corner
-    // enlarged: the border and the outline.
+    // enlarged: the colour up to the corner pixel.
     auto* pTest = new CPixelTestWnd;
     HWND hTest = pTest->Create(hDlg);
     if (hTest == nullptr) return 1;
