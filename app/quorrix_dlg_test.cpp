@@ -17,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include "app/about_dlg.h"
-#include "app/app_test_seams.h"
 #include "battery/battery_page.h"
 #include "disk/disk_page.h"
 #include "pages/dialog_texts.h"
@@ -25,6 +24,7 @@
 #include "platform/linux/process_runner.h"
 #include "platform/system_sources.h"
 #include "smbios/smbios_pages.h"
+#include "tests/support/sample_machine.h"
 #include "text/gbk.h"
 
 namespace {
@@ -98,7 +98,7 @@ protected:
     }
     QString Caption() const { return frame->title(); }
 
-    apptest::CSampleMachine machine;
+    testsupport::CSampleMachine machine;
     std::vector<Notice> notices;
     std::function<void()> onNotice;
     CQuorrixDlg dlg;
@@ -170,7 +170,7 @@ TEST_F(DialogTest, SingleClicksAndKeyboardMovesBuildNothing) {
 
 TEST_F(DialogTest, EachTextPageShowsExactlyWhatItsBuilderMakes) {
     // The same machine read a second time, independently of the dialog.
-    apptest::CSampleMachine again;
+    testsupport::CSampleMachine again;
     CSMBios smbios(again.smbios, [](std::string_view, std::string_view) {});
     CHdSmart hdSmart(again.drives);
     CBatteryInfo batteryInfo(again.batteries);
@@ -262,7 +262,7 @@ TEST_F(DialogTest, SummaryStreamsItsOutputThenNamesThePage) {
     DoubleClickRow(7);
     pane->viewport()->removeEventFilter(&counter);
 
-    const std::vector<std::string> pieces = apptest::SampleSummaryPieces();
+    const std::vector<std::string> pieces = testsupport::SampleSummaryPieces();
     ASSERT_EQ(steps.size(), 3u);
     std::string expected;
     int paintsBefore = 0;
@@ -533,10 +533,10 @@ public:
 
 TEST(CQuorrixDlgStartUp, GathersSmbiosDriveBatteryInOrderBeforeAnyWindow) {
     for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
-    apptest::CSampleMachine machine;
+    testsupport::CSampleMachine machine;
     // A table of 64000 bytes or more does not fit: the reader tells the user, before the
     // window exists.
-    platform::RawSmbios tables = apptest::SampleSmbiosTables();
+    platform::RawSmbios tables = testsupport::SampleSmbiosTables();
     tables.table->resize(70000, 0);
     platform::CFixedSmbiosSource big(tables);
     COrderLog log;

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/dialog_seams.h"
 #include "battery/battery_info.h"
 #include "disk/hd_smart.h"
+#include "pages/dialog_seams.h"
 #include "pages/page_dispatch.h"
 #include "platform/notifier.h"
 #include "smbios/smbios.h"

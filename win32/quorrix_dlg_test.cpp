@@ -109,7 +109,7 @@ TEST_F(DialogTest, LaidOutAsTheTemplateSays) {
 
 TEST_F(DialogTest, EveryTextPageIsWhatItsBuilderMakes) {
     // The same machine read a second time, independently of the dialog.
-    apptest::CSampleMachine again;
+    testsupport::CSampleMachine again;
     CSMBios smbios(again.smbios, [](std::string_view, std::string_view) {});
     CHdSmart hdSmart(again.drives);
     CBatteryInfo battery(again.batteries);
@@ -138,7 +138,7 @@ TEST_F(DialogTest, EveryTextPageIsWhatItsBuilderMakes) {
 }
 
 TEST_F(DialogTest, EveryCategoryByMouseDoubleClick) {
-    apptest::CSampleMachine again;
+    testsupport::CSampleMachine again;
     CSMBios smbios(again.smbios, [](std::string_view, std::string_view) {});
     CHdSmart hdSmart(again.drives);
     CBatteryInfo battery(again.batteries);
@@ -154,7 +154,7 @@ TEST_F(DialogTest, EveryCategoryByMouseDoubleClick) {
     MouseDoubleClick(pages::kSummaryPage);
     EXPECT_EQ(Caption(), L"其它信息");
     std::string summary;
-    for (const std::string& piece : apptest::SampleSummaryPieces()) summary += piece;
+    for (const std::string& piece : testsupport::SampleSummaryPieces()) summary += piece;
     EXPECT_EQ(PaneBytes(), summary);
     ASSERT_EQ(machine.runner.CommandLines().size(), 1u);
 
@@ -213,7 +213,7 @@ TEST_F(DialogTest, SummaryStreamsEachPieceUnderTheWaitCaption) {
     };
     NotifyDoubleClick(pages::kSummaryPage);
 
-    const std::vector<std::string> pieces = apptest::SampleSummaryPieces();
+    const std::vector<std::string> pieces = testsupport::SampleSummaryPieces();
     ASSERT_EQ(panes.size(), pieces.size());
     std::string sofar;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
@@ -272,7 +272,7 @@ TEST_F(DialogTest, TheWaitCaptionIsPaintedBeforeAnyOutput) {
     // The same captions drawn on a dialog of their own, for comparison; it and the dialog
     // watched below are placed apart so that neither covers the other's strip.
     ShowWindow(hDlg, SW_HIDE);
-    apptest::CSampleMachine other;
+    testsupport::CSampleMachine other;
     CQuorrixDlg reference(other.Seams(), [](std::string_view, std::string_view) {});
     HWND hReference = reference.Create(nullptr);
     ASSERT_NE(hReference, nullptr);
@@ -304,7 +304,7 @@ TEST_F(DialogTest, TheWaitCaptionIsPaintedBeforeAnyOutput) {
     SendMessageW(hWatchedList, LB_SETCURSEL, pages::kSummaryPage, 0);
     SendMessageW(hWatched, WM_COMMAND, MAKEWPARAM(IDC_CATEGORY_LIST, LBN_DBLCLK),
                  reinterpret_cast<LPARAM>(hWatchedList));
-    ASSERT_EQ(waiting.size(), apptest::SampleSummaryPieces().size() + 1);
+    ASSERT_EQ(waiting.size(), testsupport::SampleSummaryPieces().size() + 1);
     const Pixels wait = drawn(L"处理中，请稍候...");
     for (std::size_t i = 0; i < waiting.size(); ++i) {
         EXPECT_EQ(waiting[i], wait) << "read " << i << ": the wait caption, drawn";
