@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_test_seams.h"
 #include "app/quorrix_dlg.h"
+#include "tests/support/sample_machine.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ int Ink(const QImage& cell) {
 }
 
 TEST(PagePixels, EveryColonOfEveryPageInOnePixelColumn) {
-    apptest::CSampleMachine machine;
+    testsupport::CSampleMachine machine;
     CQuorrixDlg dlg(machine.Seams(), [](std::string_view, std::string_view) {});
     auto* list = dlg.findChild<QListWidget*>();
     auto* pane = dlg.findChild<QPlainTextEdit*>();

@@ -43,7 +43,7 @@ CQuorrixDlg::CQuorrixDlg(const DialogSeams& seams, platform::Notifier notify, QW
       m_notify(std::move(notify)),
       m_processRunner(seams.processRunner),
       m_pause(seams.pause),
-      m_strSummaryCommand(seams.strSummaryCommand) {
+      m_flow(*this, {&m_smbios, &m_hdSmart, &m_battery}, &m_pages, seams.strSummaryCommand) {
     CreateControls();
     InitDialog();
 }
@@ -94,7 +94,7 @@ void CQuorrixDlg::InitDialog() {
     setWindowIcon(m_hIcon);
     FillCategoryList();
     SetFrameCaption(pages::kWelcomeCaption);
-    SetPaneText(text::Utf8ToGbk(pages::kWelcomeText));
+    m_flow.ShowWelcome();
     m_pCategoryList->setFocus();
 }
 
@@ -118,32 +118,21 @@ void CQuorrixDlg::SetPaneText(const std::string& gbkText) {
 }
 
 void CQuorrixDlg::OnCategoryDblClk() {
-    // One category at a time: the run under way ends first.
-    if (m_pRun != nullptr) return;
-    const int position = SelectedPosition();
-    switch (pages::ActionOf(position)) {
-        case pages::CategoryAction::kBuildPage:
-            SetFrameCaption(pages::CaptionOf(position));
-            SetPaneText(
-                pages::BuildTextPage(position, {&m_smbios, &m_hdSmart, &m_battery}, &m_pages));
-            break;
-        case pages::CategoryAction::kRunSummary:
-            SetFrameCaption(pages::kWaitCaption);
-            repaint();
-            RunCommand(m_strSummaryCommand);
-            SetFrameCaption(pages::CaptionOf(position));
-            if (m_endAfterRun) QDialog::done(*std::exchange(m_endAfterRun, std::nullopt));
-            break;
-        case pages::CategoryAction::kOpenPixelTest: {
-            m_notify(text::Utf8ToGbk(pages::kPixelTestHint), text::Utf8ToGbk(pages::kHintCaption));
-            // Owned by this dialog, deleted when it closes; nothing keeps a pointer to it.
-            auto* pTest = new CPixelTestWnd(this);
-            pTest->show();
-            break;
-        }
-        case pages::CategoryAction::kNothing:
-            break;
-    }
+    m_flow.OnDoubleClick(SelectedPosition());
+}
+
+void CQuorrixDlg::ShowMessage(std::string_view gbkText, std::string_view gbkCaption) {
+    m_notify(gbkText, gbkCaption);
+}
+
+void CQuorrixDlg::OpenPixelTest() {
+    // Owned by this dialog, deleted when it closes; nothing keeps a pointer to it.
+    auto* pTest = new CPixelTestWnd(this);
+    pTest->show();
+}
+
+void CQuorrixDlg::SummaryEnded() {
+    if (m_endAfterRun) QDialog::done(*std::exchange(m_endAfterRun, std::nullopt));
 }
 
 void CQuorrixDlg::RunCommand(std::string command) {

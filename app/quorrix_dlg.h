@@ -7,9 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "app/dialog_seams.h"
 #include "battery/battery_info.h"
 #include "disk/hd_smart.h"
+#include "pages/category_flow.h"
+#include "pages/dialog_seams.h"
 #include "pages/page_dispatch.h"
 #include "platform/notifier.h"
 #include "smbios/smbios.h"
@@ -19,7 +20,7 @@ class QGroupBox;
 class QListWidget;
 class QPlainTextEdit;
 
-class CQuorrixDlg : public QDialog {
+class CQuorrixDlg : public QDialog, private pages::ICategoryView {
     Q_OBJECT
 
 public:
@@ -61,15 +62,21 @@ private:
     void InitDialog();
     // The selected position of the category list, -1 when nothing is selected.
     int SelectedPosition() const;
-    void SetFrameCaption(std::string_view utf8Caption);
-    void SetPaneText(const std::string& gbkText);
+    // The view the category flow drives.
+    void SetFrameCaption(std::string_view utf8Caption) override;
+    void SetPaneText(const std::string& gbkText) override;
+    void PaintNow() override { repaint(); }
+    void ShowMessage(std::string_view gbkText, std::string_view gbkCaption) override;
+    void OpenPixelTest() override;
+    void RunSummary(const std::string& command) override { RunCommand(command); }
+    void SummaryEnded() override;
 
     QGroupBox* m_pPageFrame = nullptr;
     QPlainTextEdit* m_pPageEdit = nullptr;
     platform::Notifier m_notify;
     platform::IProcessRunner& m_processRunner;
     std::function<void(std::chrono::milliseconds)> m_pause;
-    std::string m_strSummaryCommand;
+    pages::CCategoryFlow m_flow;
     // The run under way, null when none.
     sysinfo::CPumpedRunner* m_pRun = nullptr;
     // Set when the dialog was told to end during a run: with what.

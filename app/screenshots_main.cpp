@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "app/about_dlg.h"
-#include "app/app_test_seams.h"
 #include "app/quorrix_dlg.h"
-#include "disk/test_sectors.h"
 #include "pixeltest/pixel_test_wnd.h"
 #include "platform/system_sources.h"
 #include "sysinfo/command_capture.h"
+#include "tests/support/sample_machine.h"
+#include "tests/support/test_sectors.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(outDir);
 
-    apptest::CSampleMachine machine;
+    testsupport::CSampleMachine machine;
     // The sample drive's wear, so the page shows its last three lines filled: a used drive
     // with a few reallocated sectors (vendor data above the count) and none pending.
     std::vector<std::uint8_t>& smart = *machine.drives.Drive(0).smartData;

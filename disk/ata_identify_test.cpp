@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "disk/test_sectors.h"
+#include "tests/support/test_sectors.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "disk/ata_identify.h"
 #include "disk/hd_smart.h"
 #include "disk/smart_attributes.h"
-#include "disk/test_sectors.h"
 #include "platform/fake/fake_drive_system.h"
+#include "tests/support/test_sectors.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "disk/hd_smart.h"
-#include "disk/test_sectors.h"
 #include "platform/fake/fake_drive_system.h"
+#include "tests/support/test_sectors.h"
 
 namespace {
 

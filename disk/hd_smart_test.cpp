@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "disk/test_sectors.h"
 #include "platform/fake/fake_drive_system.h"
+#include "tests/support/test_sectors.h"
 
 namespace {
 

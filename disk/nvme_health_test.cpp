@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "disk/test_sectors.h"
+#include "tests/support/test_sectors.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 #include "battery/battery_page.h"
 #include "disk/disk_page.h"
 #include "disk/hd_smart.h"
-#include "disk/test_sectors.h"
 #include "pages/dialog_texts.h"
 #include "platform/fake/fake_battery_system.h"
 #include "platform/fake/fake_drive_system.h"
 #include "smbios/smbios.h"
 #include "smbios/smbios_pages.h"
-#include "smbios/smbios_table_builder.h"
+#include "tests/support/smbios_table_builder.h"
+#include "tests/support/test_sectors.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "disk/hd_smart.h"
-#include "disk/test_sectors.h"
 #include "platform/dmi_folder_source.h"
 #include "platform/fake/fake_drive_system.h"
 #include "probe/probe_sources.h"
 #include "probe/probe_stream.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_sectors.h"
 
 namespace {
 

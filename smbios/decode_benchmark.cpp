@@ -12,7 +12,7 @@
 #include "platform/dmi_folder_source.h"
 #include "platform/smbios_source.h"
 #include "smbios/smbios.h"
-#include "smbios/smbios_table_builder.h"
+#include "tests/support/smbios_table_builder.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "smbios/smbios.h"
-#include "smbios/smbios_table_builder.h"
+#include "tests/support/smbios_table_builder.h"
 #include "text/gbk.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/smbios_source.h"
-#include "smbios/smbios_table_builder.h"
+#include "tests/support/smbios_table_builder.h"
 #include "text/gbk.h"
 
 namespace {

@@ -175,7 +175,7 @@ INT_PTR RunModalAndPress(CQuorrixDlg& dlg, const std::vector<WORD>& keys) {
 }
 
 TEST(ModalDialog, EnterAndEscEndIt) {
-    apptest::CSampleMachine machine;
+    testsupport::CSampleMachine machine;
     {
         CQuorrixDlg dlg(machine.Seams(), [](std::string_view, std::string_view) {});
         EXPECT_EQ(RunModalAndPress(dlg, {VK_RETURN}), IDOK);

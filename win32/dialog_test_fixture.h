@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_test_seams.h"
+#include "tests/support/sample_machine.h"
 #include "win32/quorrix_dlg.h"
 #include "win32/resource_ids.h"
 #include "win32/wide_text.h"
@@ -71,7 +71,7 @@ protected:
         Pump(std::chrono::milliseconds(150), hDlg);
     }
 
-    apptest::CSampleMachine machine;
+    testsupport::CSampleMachine machine;
     std::vector<Notice> notices;
     std::function<void()> onNotice;
     std::unique_ptr<CQuorrixDlg> dlg;

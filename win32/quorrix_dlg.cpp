@@ -5,7 +5,6 @@
 
 #include "pages/dialog_texts.h"
 #include "sysinfo/command_capture.h"
-#include "text/gbk.h"
 #include "win32/about_dlg.h"
 #include "win32/app_name.h"
 #include "win32/dialog_pump.h"
@@ -22,7 +21,7 @@ CQuorrixDlg::CQuorrixDlg(const DialogSeams& seams, platform::Notifier notify)
       m_notify(std::move(notify)),
       m_processRunner(seams.processRunner),
       m_pause(seams.pause),
-      m_strSummaryCommand(seams.strSummaryCommand) {}
+      m_flow(*this, {&m_smbios, &m_hdSmart, &m_battery}, &m_pages, seams.strSummaryCommand) {}
 
 BOOL CQuorrixDlg::OnInitDialog() {
     m_hCategoryList = GetDlgItem(m_hWnd, IDC_CATEGORY_LIST);
@@ -34,7 +33,7 @@ BOOL CQuorrixDlg::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     FillCategoryList();
-    SetPaneText(text::Utf8ToGbk(pages::kWelcomeText));
+    m_flow.ShowWelcome();
     // The system puts the focus on the first tab stop, the category list; nothing is
     // selected and the frame keeps the template's caption.
     return TRUE;
@@ -135,38 +134,27 @@ void CQuorrixDlg::PaintNow() {
 }
 
 void CQuorrixDlg::OnCategoryDblClk() {
-    // One category at a time: the run under way ends first.
-    if (m_pRun != nullptr) return;
-    const int position = SelectedPosition();
-    switch (pages::ActionOf(position)) {
-        case pages::CategoryAction::kBuildPage:
-            SetFrameCaption(pages::CaptionOf(position));
-            SetPaneText(
-                pages::BuildTextPage(position, {&m_smbios, &m_hdSmart, &m_battery}, &m_pages));
-            break;
-        case pages::CategoryAction::kRunSummary:
-            SetFrameCaption(pages::kWaitCaption);
-            PaintNow();
-            RunCommand(m_strSummaryCommand);
-            SetFrameCaption(pages::CaptionOf(position));
-            if (m_endAfterRun) EndDialog(*std::exchange(m_endAfterRun, std::nullopt));
-            break;
-        case pages::CategoryAction::kOpenPixelTest: {
-            m_notify(text::Utf8ToGbk(pages::kPixelTestHint), text::Utf8ToGbk(pages::kHintCaption));
-            // Owned by this dialog; it frees itself when its window goes.
-            auto* pTest = new CPixelTestWnd;
-            if (pTest->Create(m_hWnd) == nullptr) {
-                // No window was made (its initialisation never destroys it), so nothing
-                // else will free the object.
-                delete pTest;
-                break;
-            }
-            ShowWindow(pTest->GetSafeHwnd(), SW_SHOW);
-            break;
-        }
-        case pages::CategoryAction::kNothing:
-            break;
+    m_flow.OnDoubleClick(SelectedPosition());
+}
+
+void CQuorrixDlg::ShowMessage(std::string_view gbkText, std::string_view gbkCaption) {
+    m_notify(gbkText, gbkCaption);
+}
+
+void CQuorrixDlg::OpenPixelTest() {
+    // Owned by this dialog; it frees itself when its window goes.
+    auto* pTest = new CPixelTestWnd;
+    if (pTest->Create(m_hWnd) == nullptr) {
+        // No window was made (its initialisation never destroys it), so nothing else will
+        // free the object.
+        delete pTest;
+        return;
     }
+    ShowWindow(pTest->GetSafeHwnd(), SW_SHOW);
+}
+
+void CQuorrixDlg::SummaryEnded() {
+    if (m_endAfterRun) EndDialog(*std::exchange(m_endAfterRun, std::nullopt));
 }
 
 void CQuorrixDlg::RunCommand(std::string command) {

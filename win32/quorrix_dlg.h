@@ -9,16 +9,17 @@
 #include <string>
 #include <string_view>
 
-#include "app/dialog_seams.h"
 #include "battery/battery_info.h"
 #include "disk/hd_smart.h"
+#include "pages/category_flow.h"
+#include "pages/dialog_seams.h"
 #include "pages/page_dispatch.h"
 #include "platform/notifier.h"
 #include "smbios/smbios.h"
 #include "sysinfo/command_capture_pump.h"
 #include "win32/dialog_base.h"
 
-class CQuorrixDlg : public CDialogBase {
+class CQuorrixDlg : public CDialogBase, private pages::ICategoryView {
 public:
     // Gathers the SMBIOS tables, the first drive and the first battery through `seams`, in
     // that order, and loads the icon. `notify` shows the program's message boxes, those of
@@ -59,13 +60,17 @@ private:
     void AddAboutItem();
     // The selected position of the category list, -1 when nothing is selected.
     int SelectedPosition() const;
-    void SetFrameCaption(std::string_view utf8Caption);
-    void SetPaneText(const std::string& gbkText);
+    // The view the category flow drives.
+    void SetFrameCaption(std::string_view utf8Caption) override;
+    void SetPaneText(const std::string& gbkText) override;
+    void PaintNow() override;
+    void ShowMessage(std::string_view gbkText, std::string_view gbkCaption) override;
+    void OpenPixelTest() override;
+    void RunSummary(const std::string& command) override { RunCommand(command); }
+    void SummaryEnded() override;
     // The command's output, in the code page console programs write in.
     void SetPaneOutput(const std::string& output);
     void EndOrDefer(INT_PTR nResult);
-    // Paints what changed, the controls included, before this handler goes on.
-    void PaintNow();
 
     HWND m_hCategoryList = nullptr;
     HWND m_hPageFrame = nullptr;
@@ -73,7 +78,7 @@ private:
     platform::Notifier m_notify;
     platform::IProcessRunner& m_processRunner;
     std::function<void(std::chrono::milliseconds)> m_pause;
-    std::string m_strSummaryCommand;
+    pages::CCategoryFlow m_flow;
     // The run under way, null when none.
     sysinfo::CPumpedRunner* m_pRun = nullptr;
     // Set when the dialog was told to end during a run: with what.

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_test_seams.h"
-#include "disk/test_sectors.h"
 #include "pages/page_dispatch.h"
+#include "tests/support/sample_machine.h"
+#include "tests/support/test_sectors.h"
 #include "text/gbk.h"
 #include "win32/about_dlg.h"
 #include "win32/pixel_test_wnd.h"
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     const std::string outDir = argc > 1 ? argv[1] : ".";
     CreateDirectoryA(outDir.c_str(), nullptr);
 
-    apptest::CSampleMachine machine;
+    testsupport::CSampleMachine machine;
     // The sample drive's wear, so the page shows its last three lines filled: a used drive
     // with a few reallocated sectors (vendor data above the count) and none pending.
     std::vector<std::uint8_t>& smart = *machine.drives.Drive(0).smartData;

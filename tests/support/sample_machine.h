@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/dialog_seams.h"
+#include "pages/dialog_seams.h"
 #include "platform/fake/fake_battery_system.h"
 #include "platform/fake/fake_drive_system.h"
 #include "platform/fake/fake_process_runner.h"
 #include "platform/smbios_source.h"
 
-namespace apptest {
+namespace testsupport {
 
 // The summary output the scripted command gives, in three pieces (GBK, CR LF).
 std::vector<std::string> SampleSummaryPieces();
@@ -37,4 +37,4 @@ public:
 // memory modules and an empty slot, the portable battery.
 platform::RawSmbios SampleSmbiosTables();
 
-}  // namespace apptest
+}  // namespace testsupport

@@ -1,10 +1,10 @@
-#include "app/app_test_seams.h"
+#include "tests/support/sample_machine.h"
 
-#include "disk/test_sectors.h"
-#include "smbios/smbios_table_builder.h"
+#include "tests/support/smbios_table_builder.h"
+#include "tests/support/test_sectors.h"
 #include "text/gbk.h"
 
-namespace apptest {
+namespace testsupport {
 
 using smbios::CFormatted;
 
@@ -148,4 +148,4 @@ DialogSeams CSampleMachine::Seams() {
                        "'/opt/quorrix/bin/quorrix-systeminfo'"};
 }
 
-}  // namespace apptest
+}  // namespace testsupport

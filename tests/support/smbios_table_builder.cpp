@@ -1,4 +1,4 @@
-#include "smbios/smbios_table_builder.h"
+#include "tests/support/smbios_table_builder.h"
 
 namespace smbios {
 
