@@ -6,8 +6,8 @@
 
 #include "disk/hd_smart.h"
 #include "disk/test_sectors.h"
-#include "platform/dmi_folder_source.h"
 #include "platform/fake/fake_drive_system.h"
+#include "platform/sysfs/dmi_folder_source.h"
 #include "probe/probe_sources.h"
 #include "probe/probe_stream.h"
 #include "tests/support/temp_dir.h"

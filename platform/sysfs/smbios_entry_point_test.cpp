@@ -1,4 +1,4 @@
-#include "platform/smbios_entry_point.h"
+#include "platform/sysfs/smbios_entry_point.h"
 
 #include <gtest/gtest.h>
 

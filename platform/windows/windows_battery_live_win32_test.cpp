@@ -17,7 +17,7 @@
 
 #include "battery/battery_info.h"
 #include "platform/windows/windows_battery_calls.h"
-#include "platform/windows/windows_battery_setupdi.h"
+#include "platform/windows/windows_battery_setupdi_win32.h"
 #include "platform/windows/windows_battery_system.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/power_supply.h"
+#include "platform/sysfs/power_supply.h"
 
 #include <algorithm>
 #include <charconv>

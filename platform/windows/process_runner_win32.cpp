@@ -1,4 +1,4 @@
-#include "platform/windows/process_runner_win.h"
+#include "platform/windows/process_runner_win32.h"
 
 #include <windows.h>
 

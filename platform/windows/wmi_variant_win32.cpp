@@ -1,4 +1,4 @@
-#include "platform/windows/wmi_variant.h"
+#include "platform/windows/wmi_variant_win32.h"
 
 #include <oleauto.h>
 

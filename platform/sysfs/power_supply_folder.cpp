@@ -1,7 +1,7 @@
 // The battery interface over a power_supply folder. Each supply is a folder of attribute
 // files (one value each, with a line feed) and a uevent file that lists the same values as
 // POWER_SUPPLY_<NAME>=value lines.
-#include "platform/power_supply_folder.h"
+#include "platform/sysfs/power_supply_folder.h"
 
 #include <algorithm>
 #include <array>
@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/file_io.h"
-#include "platform/power_supply.h"
+#include "platform/sysfs/power_supply.h"
 
 namespace platform {
 namespace {

@@ -1,9 +1,9 @@
-#include "platform/windows/wmi_smbios_source.h"
+#include "platform/windows/wmi_smbios_source_win32.h"
 
 #include <utility>
 
 #include "platform/windows/wmi_smbios_query.h"
-#include "platform/windows/wmi_smbios_session.h"
+#include "platform/windows/wmi_smbios_session_win32.h"
 
 namespace platform {
 namespace {

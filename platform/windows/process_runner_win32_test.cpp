@@ -1,6 +1,6 @@
 // What only the Windows runner does: cmd.exe's 200-byte command line, the NUL device as
 // input, the system's error texts, and no handle left behind.
-#include "platform/windows/process_runner_win.h"
+#include "platform/windows/process_runner_win32.h"
 
 #include <windows.h>
 

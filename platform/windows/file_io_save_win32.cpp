@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/file_io.h"
-#include "platform/windows/file_io_win.h"
+#include "platform/windows/file_io_win32.h"
 
 namespace platform {
 namespace {

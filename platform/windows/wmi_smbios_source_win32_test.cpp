@@ -1,6 +1,6 @@
 // The real WMI fetch and firmware table call, as far as the machine running the test answers
 // them, and the WMI fetch's balance of COM initialisation in each kind of thread.
-#include "platform/windows/wmi_smbios_source.h"
+#include "platform/windows/wmi_smbios_source_win32.h"
 
 #include <objbase.h>
 #include <windows.h>
@@ -13,7 +13,7 @@
 #include "platform/windows/rsmb_table.h"
 #include "platform/windows/smbios_fallback.h"
 #include "platform/windows/wmi_smbios_query.h"
-#include "platform/windows/wmi_smbios_session.h"
+#include "platform/windows/wmi_smbios_session_win32.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "platform/windows/wmi_smbios_session.h"
+#include "platform/windows/wmi_smbios_session_win32.h"
 
 #include <objbase.h>
 #include <oleauto.h>
 
 #include <algorithm>
 
-#include "platform/windows/wmi_variant.h"
+#include "platform/windows/wmi_variant_win32.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/dmi_folder_source.h"
+#include "platform/sysfs/dmi_folder_source.h"
 
 #include <gtest/gtest.h>
 

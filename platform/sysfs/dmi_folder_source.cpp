@@ -1,7 +1,7 @@
-#include "platform/dmi_folder_source.h"
+#include "platform/sysfs/dmi_folder_source.h"
 
 #include "platform/file_io.h"
-#include "platform/smbios_entry_point.h"
+#include "platform/sysfs/smbios_entry_point.h"
 
 namespace platform {
 namespace {

@@ -9,12 +9,12 @@
 
 #include <array>
 
-#include "platform/windows/process_runner_win.h"
+#include "platform/windows/process_runner_win32.h"
 #include "platform/windows/rsmb_table.h"
 #include "platform/windows/smbios_fallback.h"
 #include "platform/windows/windows_battery_system.h"
 #include "platform/windows/windows_drive_system.h"
-#include "platform/windows/wmi_smbios_source.h"
+#include "platform/windows/wmi_smbios_source_win32.h"
 
 namespace platform {
 

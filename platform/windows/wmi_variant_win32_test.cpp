@@ -1,5 +1,5 @@
 // The VARIANT checks of the SMBIOS fetch, with real VARIANTs and SAFEARRAYs from oleaut32.
-#include "platform/windows/wmi_variant.h"
+#include "platform/windows/wmi_variant_win32.h"
 
 #include <oleauto.h>
 

@@ -1,4 +1,4 @@
-#include "platform/power_supply_folder.h"
+#include "platform/sysfs/power_supply_folder.h"
 
 #include <gtest/gtest.h>
 

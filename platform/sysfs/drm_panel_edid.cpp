@@ -1,4 +1,4 @@
-#include "platform/linux/drm_panel_edid.h"
+#include "platform/sysfs/drm_panel_edid.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,5 @@
+#include "platform/windows/file_io_win32.h"
 #include "platform/file_io.h"
-#include "platform/windows/file_io_win.h"
 
 #include <windows.h>
 
