@@ -1,4 +1,4 @@
-#include "platform/recorded_drive.h"
+#include "probe/recorded_drive.h"
 
 #include <algorithm>
 
