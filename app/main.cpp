@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/quorrix_app.h"
-#include "platform/elevate.h"
+#include "probe/privileged_read.h"
 
 int main(int argc, char** argv) {
     bool buildProbe = false;

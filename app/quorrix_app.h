@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "platform/elevate.h"
+#include "probe/privileged_read.h"
 
 class CQuorrixApp : public QApplication {
     Q_OBJECT

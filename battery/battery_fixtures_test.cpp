@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "battery/battery_info.h"
-#include "platform/power_supply_folder.h"
+#include "platform/sysfs/power_supply_folder.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

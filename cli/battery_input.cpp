@@ -7,7 +7,7 @@
 
 #include "cli/inputs.h"
 #include "platform/battery_system.h"
-#include "platform/power_supply_folder.h"
+#include "platform/sysfs/power_supply_folder.h"
 #include "platform/system_sources.h"
 
 namespace cli {

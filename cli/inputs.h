@@ -12,7 +12,7 @@
 #include "disk/hd_smart.h"
 #include "platform/battery_system.h"
 #include "platform/drive_system.h"
-#include "platform/recorded_drive.h"
+#include "probe/recorded_drive.h"
 
 class CSMBios;
 

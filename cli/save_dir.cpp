@@ -7,8 +7,8 @@
 
 #include "platform/ata_commands.h"
 #include "platform/file_io.h"
-#include "platform/power_supply.h"
-#include "platform/smbios_entry_point.h"
+#include "platform/sysfs/power_supply.h"
+#include "platform/sysfs/smbios_entry_point.h"
 #include "platform/system_sources.h"
 #include "smbios/smbios.h"
 

@@ -16,7 +16,7 @@
 #include "cli/inputs.h"
 #include "cli/report_options.h"
 #include "platform/file_io.h"
-#include "platform/recorded_drive.h"
+#include "probe/recorded_drive.h"
 
 class CSMBios;
 

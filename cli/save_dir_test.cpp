@@ -9,8 +9,8 @@
 #include "pages/page_dispatch.h"
 #include "platform/fake/fake_battery_system.h"
 #include "platform/file_io.h"
-#include "platform/power_supply_folder.h"
-#include "platform/smbios_entry_point.h"
+#include "platform/sysfs/power_supply_folder.h"
+#include "platform/sysfs/smbios_entry_point.h"
 #include "smbios/smbios.h"
 #include "tests/support/temp_dir.h"
 

@@ -5,10 +5,10 @@
 #include <system_error>
 
 #include "cli/inputs.h"
-#include "platform/dmi_folder_source.h"
 #include "platform/file_io.h"
-#include "platform/smbios_entry_point.h"
 #include "platform/smbios_source.h"
+#include "platform/sysfs/dmi_folder_source.h"
+#include "platform/sysfs/smbios_entry_point.h"
 #include "platform/system_sources.h"
 #include "smbios/smbios.h"
 #include "text/gbk.h"

@@ -16,7 +16,7 @@
 #include "sysinfo/command_capture.h"
 
 #ifdef _WIN32
-#include "platform/windows/process_runner_win.h"
+#include "platform/windows/process_runner_win32.h"
 #else
 #include "platform/linux/process_runner.h"
 #endif

@@ -1,5 +1,5 @@
 // The real data sources of the system the program runs on. Each system's folder implements
-// these once (linux/system_sources.cpp, windows/system_sources.cpp); callers never name a
+// these once (linux/system_sources.cpp, windows/system_sources_win32.cpp); callers never name a
 // system.
 #pragma once
 

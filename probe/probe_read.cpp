@@ -4,7 +4,7 @@
 
 #include "platform/ata_commands.h"
 #include "platform/file_io.h"
-#include "platform/recorded_drive.h"
+#include "probe/recorded_drive.h"
 
 namespace probe {
 namespace {

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "disk/hd_smart.h"
-#include "platform/dmi_folder_source.h"
 #include "platform/fake/fake_drive_system.h"
+#include "platform/sysfs/dmi_folder_source.h"
 #include "probe/probe_sources.h"
 #include "probe/probe_stream.h"
 #include "tests/support/temp_dir.h"

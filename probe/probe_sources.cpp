@@ -1,7 +1,7 @@
 #include "probe/probe_sources.h"
 
-#include "platform/recorded_drive.h"
-#include "platform/smbios_entry_point.h"
+#include "platform/sysfs/smbios_entry_point.h"
+#include "probe/recorded_drive.h"
 
 namespace probe {
 

@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/recorded_drive.h"
+#include "probe/recorded_drive.h"
 
 namespace probe {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <span>
 
-#include "platform/recorded_drive.h"
 #include "probe/probe_stream.h"
+#include "probe/recorded_drive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> input(data, size);

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/dmi_folder_source.h"
 #include "platform/smbios_source.h"
+#include "platform/sysfs/dmi_folder_source.h"
 #include "smbios/smbios.h"
 #include "tests/support/smbios_table_builder.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/dmi_folder_source.h"
 #include "platform/smbios_source.h"
+#include "platform/sysfs/dmi_folder_source.h"
 #include "smbios/smbios.h"
 #include "smbios/smbios_pages.h"
 

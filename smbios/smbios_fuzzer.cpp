@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/smbios_source.h"
-#include "platform/smbios_entry_point.h"
+#include "platform/sysfs/smbios_entry_point.h"
 #include "smbios/smbios.h"
 #include "smbios/smbios_pages.h"
 

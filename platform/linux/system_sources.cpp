@@ -6,10 +6,10 @@
 
 #include <filesystem>
 
-#include "platform/dmi_folder_source.h"
 #include "platform/linux/linux_drive_system.h"
 #include "platform/linux/process_runner.h"
-#include "platform/power_supply_folder.h"
+#include "platform/sysfs/dmi_folder_source.h"
+#include "platform/sysfs/power_supply_folder.h"
 
 namespace platform {
 namespace {

@@ -1,6 +1,6 @@
 // NVMe Identify and Get Log Page through IOCTL_STORAGE_QUERY_PROPERTY (the in-box NVMe
 // driver's protocol-specific queries): the request bytes and the checked reply. Pure
-// functions over byte spans; windows_drive_abi_check.cpp pins the layout to <winioctl.h>.
+// functions over byte spans; windows_drive_abi_check_win32.cpp pins the layout to <winioctl.h>.
 //
 // Identify Controller goes to the controller (StorageAdapterProtocolSpecificProperty); log
 // pages are asked of the device (StorageDeviceProtocolSpecificProperty), as the driver's

@@ -1,7 +1,7 @@
 // The disk driver's SMART pass-through (SMART_GET_VERSION, SMART_SEND_DRIVE_COMMAND,
 // SMART_RCV_DRIVE_DATA): requests as bytes and the judgement of what came back. Pure
 // functions over byte spans, so they build and are tested on every system;
-// windows_drive_abi_check.cpp pins each size and offset below to <winioctl.h>.
+// windows_drive_abi_check_win32.cpp pins each size and offset below to <winioctl.h>.
 #pragma once
 
 #include <array>

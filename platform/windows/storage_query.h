@@ -1,6 +1,6 @@
 // IOCTL_STORAGE_QUERY_PROPERTY: the STORAGE_PROPERTY_QUERY head every query starts with, and
 // the standard device query that tells which bus a drive sits on (STORAGE_DEVICE_DESCRIPTOR).
-// Pure functions over byte spans; windows_drive_abi_check.cpp pins them to <winioctl.h>.
+// Pure functions over byte spans; windows_drive_abi_check_win32.cpp pins them to <winioctl.h>.
 #pragma once
 
 #include <array>

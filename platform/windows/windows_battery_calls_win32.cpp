@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/windows/windows_battery_calls.h"
-#include "platform/windows/windows_battery_setupdi.h"
+#include "platform/windows/windows_battery_setupdi_win32.h"
 #include "platform/windows/windows_battery_system.h"
 
 namespace platform {

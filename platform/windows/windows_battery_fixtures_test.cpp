@@ -10,7 +10,7 @@
 #include <string>
 
 #include "battery/battery_info.h"
-#include "platform/power_supply_folder.h"
+#include "platform/sysfs/power_supply_folder.h"
 #include "platform/windows/battery_recorded_calls.h"
 #include "platform/windows/windows_battery_system.h"
 #include "tests/support/temp_dir.h"

@@ -1,6 +1,6 @@
 // One physical drive on Windows behind the drive seam: the drive logic over a single
 // DeviceIoControl-shaped call, so it runs (and is tested) anywhere with recorded replies.
-// Only windows_drive_handle.cpp makes the real call.
+// Only windows_drive_handle_win32.cpp makes the real call.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,0 @@
-target_sources(quorrix_platform_tests PRIVATE file_io_test.cpp)
-if(WIN32)
-  target_sources(quorrix_platform_tests PRIVATE windows/file_io_test.cpp)
-else()
-  target_sources(quorrix_platform_tests PRIVATE linux/file_io_test.cpp)
-endif()
