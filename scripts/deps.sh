@@ -20,7 +20,7 @@ TEST_PACKAGES=(
   # the .deb check and the end-to-end test on emulated hardware
   dpkg-dev desktop-file-utils libxml2-utils groff-base
   python3 qemu-system-x86 busybox-static acpica-tools
-  # scripts/bench-report.sh
+  # scripts/bench/report.sh
   hyperfine
 )
 
