@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -45,7 +46,7 @@ std::string ErrorText(const std::string& context, DWORD code) {
     }
     std::string text;
     if (length > 0 && message != nullptr) {
-        text = text::WideToUtf8(std::wstring_view(message, length));
+        text = ::text::WideToUtf8(std::wstring_view(message, length));
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
                                  text.back() == '.'))
             text.pop_back();

@@ -73,9 +73,9 @@ private:
         static const std::optional<RecordedReply> kNone;
         switch (code) {
             case 0x2D1400:  // IOCTL_STORAGE_QUERY_PROPERTY
-                if (base::LoadLe32(in, 0) == 0) return m_recording.busQuery;
-                if (base::LoadLe32(in, 12) == 1) return m_recording.nvmeIdentify;
-                if (base::LoadLe32(in, 12) == 2) return m_recording.nvmeLog;
+                if (base::ReadLe32(in, 0) == 0u) return m_recording.busQuery;
+                if (base::ReadLe32(in, 12) == 1u) return m_recording.nvmeIdentify;
+                if (base::ReadLe32(in, 12) == 2u) return m_recording.nvmeLog;
                 return kNone;
             case 0x74080:
                 return m_recording.version;
