@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "base/utf8_path.h"
 #include "battery/battery_info.h"
 #include "cli/report_options.h"
 #include "disk/hd_smart.h"
@@ -41,9 +42,9 @@ std::unique_ptr<CSMBios> GatherSmbios(const ReportOptions& options, std::string*
 GatheredDisk GatherDisk(const ReportOptions& options, std::string* err);
 GatheredBattery GatherBattery(const ReportOptions& options, std::string* err);
 
-// A path named on the command line (UTF-8) as the file system takes it on every system.
-std::filesystem::path PathOf(const std::string& utf8);
-// The UTF-8 name of `path`, for messages and the file reader.
-std::string Utf8Of(const std::filesystem::path& path);
+// A path named on the command line (UTF-8) as the file system takes it on every system, and
+// the UTF-8 name of a path, for messages and the file reader.
+using base::PathOf;
+using base::Utf8Of;
 
 }  // namespace cli

@@ -8,6 +8,7 @@
 #include "platform/ata_commands.h"
 #include "platform/file_io.h"
 #include "platform/sysfs/power_supply.h"
+#include "platform/sysfs/power_supply_folder.h"
 #include "platform/sysfs/smbios_entry_point.h"
 #include "platform/system_sources.h"
 #include "smbios/smbios.h"
@@ -95,49 +96,25 @@ std::optional<std::vector<std::uint8_t>> SupplyFile(const fs::path& path, bool s
                  : platform::ReadFileBytes(Utf8Of(path), kMaxAttributeBytes);
 }
 
-// The attribute `name` of the supply folder `dir`: its file, or its line in uevent.
-std::optional<std::string> FolderAttribute(const fs::path& dir, std::string_view name, bool saved) {
-    auto bytes = SupplyFile(dir / std::string(name), saved);
-    if (bytes) {
-        std::string text(bytes->begin(), bytes->end());
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        return text;
-    }
-    auto uevent = SupplyFile(dir / "uevent", saved);
-    if (!uevent) return std::nullopt;
-    return platform::power_supply::UeventValue(std::string(uevent->begin(), uevent->end()), name);
-}
-
-// Copies the regular files of the first system battery below `root` (the folder reader's
-// choice: name order, type Battery, scope not Device) into out/NAME. The live folder's
-// supplies are links to their devices and are followed; in saved data (`saved`) a link is
-// never followed.
+// Copies the regular files of the battery the folder reader opens below `root` into
+// out/NAME. The live folder's supplies are links to their devices and are followed; in saved
+// data (`saved`) a link is never followed.
 bool CopyBatteryFolder(const fs::path& root, bool saved, platform::ISaveFolder& out,
                        const std::string& outFolder, std::string* err) {
-    auto supplies = platform::ListFolder(Utf8Of(root), !saved);
-    if (!supplies) return true;
-    std::sort(supplies->begin(), supplies->end());
-    for (const auto& [name, kind] : *supplies) {
-        if (kind != platform::EntryKind::kFolder) continue;
-        const fs::path supply = root / PathOf(name);
-        const platform::power_supply::Attributes attributes = [&supply,
-                                                               saved](std::string_view attribute) {
-            return FolderAttribute(supply, attribute, saved);
-        };
-        if (!platform::power_supply::IsSystemBattery(attributes)) continue;
-        const std::string dir = Below(outFolder, name);
-        if (!out.MakeFolder(dir, err)) return false;
-        // Links (device, subsystem) and folders (power, hwmon) are the kernel's, not the
-        // battery's; attributes the driver refuses to read are left out.
-        const auto files = platform::ListFolder(Utf8Of(supply), false);
-        if (!files) return true;
-        for (const auto& [file, fileKind] : *files) {
-            if (fileKind != platform::EntryKind::kFile) continue;
-            const auto bytes = SupplyFile(supply / PathOf(file), saved);
-            if (!bytes || bytes->size() > kMaxAttributeBytes) continue;
-            if (!out.WriteFile(Below(dir, file), *bytes, err)) return false;
-        }
-        return true;
+    const auto first = platform::FirstBatteryFolder(Utf8Of(root), saved);
+    if (!first) return true;
+    const fs::path supply = PathOf(*first);
+    const std::string dir = Below(outFolder, Utf8Of(supply.filename()));
+    if (!out.MakeFolder(dir, err)) return false;
+    // Links (device, subsystem) and folders (power, hwmon) are the kernel's, not the
+    // battery's; attributes the driver refuses to read are left out.
+    const auto files = platform::ListFolder(Utf8Of(supply), false);
+    if (!files) return true;
+    for (const auto& [file, fileKind] : *files) {
+        if (fileKind != platform::EntryKind::kFile) continue;
+        const auto bytes = SupplyFile(supply / PathOf(file), saved);
+        if (!bytes || bytes->size() > kMaxAttributeBytes) continue;
+        if (!out.WriteFile(Below(dir, file), *bytes, err)) return false;
     }
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/little_endian.h"
+
 namespace disk {
 namespace {
 
@@ -10,7 +12,7 @@ constexpr std::size_t kTnvmcapOffset = 280;
 constexpr std::size_t kTnvmcapBytes = 16;
 
 std::uint16_t Word(std::span<const std::uint8_t> identify, std::size_t w) {
-    return static_cast<std::uint16_t>(identify[2 * w] | (identify[2 * w + 1] << 8));
+    return base::LoadLe16(identify, 2 * w);
 }
 
 // Words first..first+count-1 as one little-endian number.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/little_endian.h"
+
 namespace disk {
 namespace {
 
@@ -50,8 +52,7 @@ std::optional<NvmeIdentity> DecodeNvmeIdentity(std::span<const std::uint8_t> ide
 std::optional<NvmeHealth> DecodeNvmeHealth(std::span<const std::uint8_t> log) {
     if (log.size() != platform::kNvmeLogPageBytes) return std::nullopt;
     NvmeHealth health;
-    health.temperatureKelvin =
-        static_cast<std::uint16_t>(log[kTemperatureOffset] | log[kTemperatureOffset + 1] << 8);
+    health.temperatureKelvin = base::LoadLe16(log, kTemperatureOffset);
     health.availableSparePercent = log[kAvailableSpareOffset];
     health.percentageUsed = log[kPercentageUsedOffset];
     health.powerCycles = CounterAt(log, kPowerCyclesOffset);

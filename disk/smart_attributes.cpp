@@ -1,5 +1,6 @@
 #include "disk/smart_attributes.h"
 
+#include "base/little_endian.h"
 #include "platform/drive_system.h"
 
 namespace disk {
@@ -7,11 +8,7 @@ namespace {
 
 // The raw value of an entry, least significant byte first, `bytes` of its six.
 std::uint64_t RawValue(std::span<const std::uint8_t> entry, std::size_t bytes) {
-    std::uint64_t value = 0;
-    for (std::size_t i = bytes; i-- > 0;) {
-        value = value << 8 | entry[kAttributeRawOffset + i];
-    }
-    return value;
+    return base::LoadLe(entry, kAttributeRawOffset, bytes);
 }
 
 }  // namespace

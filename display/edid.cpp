@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 
+#include "base/little_endian.h"
+
 namespace display {
 namespace {
 
@@ -39,7 +41,7 @@ void ReadTiming(std::span<const std::uint8_t> d, EdidPanel* panel) {
     const unsigned vBlank = d[6] | ((d[7] & 0x0Fu) << 8);
     const unsigned wMm = d[12] | ((d[14] & 0xF0u) << 4);
     const unsigned hMm = d[13] | ((d[14] & 0x0Fu) << 8);
-    const std::uint64_t clockHz = (d[0] | (std::uint64_t{d[1]} << 8)) * 10000;
+    const std::uint64_t clockHz = std::uint64_t{base::LoadLe16(d, 0)} * 10000;
     const std::uint64_t hTotal = hActive + hBlank + 2u * d[15];
     const std::uint64_t vTotal = vActive + vBlank + 2u * d[16];
     if (hTotal != 0 && vTotal != 0) {
@@ -81,7 +83,7 @@ std::optional<EdidPanel> DecodeEdid(std::span<const std::uint8_t> edid) {
     const unsigned maker = (b[8] << 8u) | b[9];
     panel.strMakerId = {MakerLetter((maker >> 10) & 0x1F), MakerLetter((maker >> 5) & 0x1F),
                         MakerLetter(maker & 0x1F)};
-    panel.nProductCode = static_cast<std::uint16_t>(b[10] | (b[11] << 8u));
+    panel.nProductCode = base::LoadLe16(b, 10);
     panel.nWeek = b[16];
     panel.nYear = static_cast<std::uint16_t>(1990 + b[17]);
     panel.nVersion = b[18];

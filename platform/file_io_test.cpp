@@ -7,18 +7,15 @@
 #include <fstream>
 #include <limits>
 
+#include "base/utf8_path.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
-std::string Utf8(const std::filesystem::path& path) {
-    const std::u8string u8 = path.u8string();
-    return std::string(u8.begin(), u8.end());
-}
-
 TEST(ReadFileBytes, WholeFileAndLimit) {
     testsupport::CTempDir dir;
-    const std::string path = Utf8(dir.Write("a.bin", std::string("\x00\x01\x02x\r\ny\x1A", 8)));
+    const std::string path =
+        base::Utf8Of(dir.Write("a.bin", std::string("\x00\x01\x02x\r\ny\x1A", 8)));
     auto bytes = platform::ReadFileBytes(path, 100);
     ASSERT_TRUE(bytes);
     // Byte for byte: no CR LF translation, no stop at 1A (Ctrl-Z) on Windows.
@@ -40,7 +37,7 @@ TEST(ReadFileBytes, WholeFileAndLimit) {
     ASSERT_TRUE(bytes);
     EXPECT_EQ(bytes->size(), 8u);
 
-    const auto empty = platform::ReadFileBytes(Utf8(dir.Write("empty", "")), 10);
+    const auto empty = platform::ReadFileBytes(base::Utf8Of(dir.Write("empty", "")), 10);
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->empty());
 }
@@ -49,7 +46,7 @@ TEST(ReadFileBytes, LargeFileInChunks) {
     testsupport::CTempDir dir;
     std::string content;
     for (int i = 0; i < 20000; ++i) content.push_back(static_cast<char>(i * 7));
-    const std::string path = Utf8(dir.Write("big.bin", content));
+    const std::string path = base::Utf8Of(dir.Write("big.bin", content));
     const auto bytes = platform::ReadFileBytes(path, 1 << 20);
     ASSERT_TRUE(bytes);
     EXPECT_EQ(std::string(bytes->begin(), bytes->end()), content);
@@ -62,7 +59,7 @@ TEST(ReadFileBytes, Utf8Path) {
     testsupport::CTempDir dir;
     const std::filesystem::path file = dir.Path() / std::filesystem::path(u8"电池 信息.bin");
     std::ofstream(file, std::ios::binary) << "ok";
-    const auto bytes = platform::ReadFileBytes(Utf8(file), 10);
+    const auto bytes = platform::ReadFileBytes(base::Utf8Of(file), 10);
     ASSERT_TRUE(bytes);
     EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "ok");
 }
@@ -70,12 +67,12 @@ TEST(ReadFileBytes, Utf8Path) {
 TEST(ReadFileBytes, MissingAndFolderNameThePath) {
     testsupport::CTempDir dir;
     std::string err;
-    const std::string missing = Utf8(dir.Path() / "missing.bin");
+    const std::string missing = base::Utf8Of(dir.Path() / "missing.bin");
     EXPECT_FALSE(platform::ReadFileBytes(missing, 10, &err));
     EXPECT_EQ(err.rfind(missing + ": ", 0), 0u) << err;
 
     err.clear();
-    const std::string folder = Utf8(dir.Path());
+    const std::string folder = base::Utf8Of(dir.Path());
     EXPECT_FALSE(platform::ReadFileBytes(folder, 10, &err));
     EXPECT_EQ(err, folder + ": is a folder, not a file");
 

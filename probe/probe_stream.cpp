@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "base/little_endian.h"
+
 namespace probe {
 namespace {
 
@@ -13,21 +15,10 @@ constexpr std::size_t kDriveOpenBytes = 3;
 constexpr std::size_t kDriveCallHeadBytes = 14;
 constexpr std::size_t kMaxDriveRecords = 4;
 
-void PutLe(std::vector<std::uint8_t>& out, std::uint32_t value, std::size_t width) {
-    for (std::size_t i = 0; i < width; ++i)
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-std::uint32_t GetLe(std::span<const std::uint8_t> bytes, std::size_t off, std::size_t width) {
-    std::uint32_t value = 0;
-    for (std::size_t i = width; i-- > 0;) value = value << 8 | bytes[off + i];
-    return value;
-}
-
 void PutRecord(std::vector<std::uint8_t>& out, ProbeTag tag,
                std::span<const std::uint8_t> payload) {
-    PutLe(out, static_cast<std::uint16_t>(tag), 2);
-    PutLe(out, static_cast<std::uint32_t>(payload.size()), 4);
+    base::AppendLe(out, static_cast<std::uint16_t>(tag), 2);
+    base::AppendLe(out, static_cast<std::uint32_t>(payload.size()), 4);
     out.insert(out.end(), payload.begin(), payload.end());
 }
 
@@ -55,7 +46,7 @@ std::vector<std::uint8_t> CallPayload(const platform::DriveCall& call) {
         payload.push_back(byte);
     payload.push_back(call.logId);
     payload.push_back(call.bOk ? 1 : 0);
-    PutLe(payload, static_cast<std::uint32_t>(call.nErrorCode), 4);
+    base::AppendLe(payload, static_cast<std::uint32_t>(call.nErrorCode), 4);
     payload.insert(payload.end(), call.data.begin(), call.data.end());
     return payload;
 }
@@ -81,7 +72,7 @@ std::optional<platform::DriveCall> ParseCall(std::span<const std::uint8_t> paylo
         return std::nullopt;
     }
     call.bOk = payload[9] == 1;
-    call.nErrorCode = static_cast<std::int32_t>(GetLe(payload, 10, 4));
+    call.nErrorCode = static_cast<std::int32_t>(base::LoadLe32(payload, 10));
     const auto data = payload.subspan(kDriveCallHeadBytes);
     if (data.size() != platform::DriveCallBytes(call.kind)) {
         *err = "a drive call with " + std::to_string(data.size()) + " bytes where its kind moves " +
@@ -112,7 +103,7 @@ std::optional<std::vector<std::uint8_t>> WriteProbeStream(const ProbeData& data)
     if (calls > kMaxDriveCalls) return std::nullopt;
 
     std::vector<std::uint8_t> out(kMagic.begin(), kMagic.end());
-    PutLe(out, kProbeStreamVersion, 2);
+    base::AppendLe(out, kProbeStreamVersion, 2);
     if (data.smbiosEntryPoint) PutRecord(out, ProbeTag::kSmbiosEntryPoint, *data.smbiosEntryPoint);
     if (data.smbiosTable) PutRecord(out, ProbeTag::kSmbiosTable, *data.smbiosTable);
     for (const platform::DriveRecord& drive : data.drives) {
@@ -133,7 +124,7 @@ std::optional<ProbeData> ReadProbeStream(std::span<const std::uint8_t> stream, s
         return Refuse(err, "more than " + std::to_string(kMaxProbeStreamBytes) + " bytes");
     if (stream.size() < kHeaderBytes || !std::equal(kMagic.begin(), kMagic.end(), stream.begin()))
         return Refuse(err, "not a probe stream (no QRXPROBE header)");
-    const std::uint32_t version = GetLe(stream, kMagic.size(), 2);
+    const std::uint32_t version = base::LoadLe16(stream, kMagic.size());
     if (version != kProbeStreamVersion)
         return Refuse(err, "format version " + std::to_string(version) + ", not " +
                                std::to_string(kProbeStreamVersion));
@@ -144,8 +135,8 @@ std::optional<ProbeData> ReadProbeStream(std::span<const std::uint8_t> stream, s
     while (true) {
         if (stream.size() - pos < kRecordHeaderBytes)
             return Refuse(err, "truncated: it ends without its end record");
-        const std::uint32_t tag = GetLe(stream, pos, 2);
-        const std::uint32_t length = GetLe(stream, pos + 2, 4);
+        const std::uint32_t tag = base::LoadLe16(stream, pos);
+        const std::uint32_t length = base::LoadLe32(stream, pos + 2);
         pos += kRecordHeaderBytes;
         if (length > stream.size() - pos)
             return Refuse(err, "truncated: a record of " + std::to_string(length) +

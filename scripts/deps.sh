@@ -20,8 +20,8 @@ TEST_PACKAGES=(
   # the .deb check and the end-to-end test on emulated hardware
   dpkg-dev desktop-file-utils libxml2-utils groff-base
   python3 qemu-system-x86 busybox-static acpica-tools
-  # scripts/bench-report.sh; scripts/bench-window.sh and scripts/windows/bench-window.sh
-  # (double-clicks into the Linux window, the probe's Xlib headers)
+  # scripts/bench/report.sh; scripts/bench/window.sh (double-clicks into the Linux window,
+  # the first-frame probe's Xlib headers)
   hyperfine xdotool libx11-dev
 )
 

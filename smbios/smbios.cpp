@@ -7,6 +7,7 @@
 #include <span>
 #include <string_view>
 
+#include "base/little_endian.h"
 #include "text/gbk.h"
 #include "text/page_text.h"
 
@@ -101,14 +102,11 @@ public:
     }
     std::optional<std::uint16_t> Word(std::size_t off) const {
         if (!Holds(off, 2)) return std::nullopt;
-        return static_cast<std::uint16_t>(m_formatted[off] | (m_formatted[off + 1] << 8));
+        return base::LoadLe16(m_formatted, off);
     }
     std::optional<std::uint32_t> Dword(std::size_t off) const {
         if (!Holds(off, 4)) return std::nullopt;
-        return static_cast<std::uint32_t>(m_formatted[off]) |
-               static_cast<std::uint32_t>(m_formatted[off + 1]) << 8 |
-               static_cast<std::uint32_t>(m_formatted[off + 2]) << 16 |
-               static_cast<std::uint32_t>(m_formatted[off + 3]) << 24;
+        return base::LoadLe32(m_formatted, off);
     }
     std::span<const std::uint8_t> Bytes(std::size_t off, std::size_t n) const {
         if (!Holds(off, n)) return {};

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/little_endian.h"
 #include "platform/smbios_source.h"
 #include "platform/sysfs/dmi_folder_source.h"
 #include "smbios/smbios.h"
@@ -125,14 +126,11 @@ std::optional<std::string> UuidPageText(const std::string& text, int major, int 
             std::reverse(raw.begin() + 6, raw.begin() + 8);
         }
     }
-    auto le32 = [&](int i) {
-        return static_cast<unsigned>(raw[i] | raw[i + 1] << 8 | raw[i + 2] << 16) |
-               static_cast<unsigned>(raw[i + 3]) << 24;
-    };
+    const auto le32 = [&](std::size_t i) { return unsigned{base::LoadLe32(raw, i)}; };
+    const auto le16 = [&](std::size_t i) { return unsigned{base::LoadLe16(raw, i)}; };
     char out[40];
-    std::snprintf(out, sizeof out, "%08x-%04x%04x-%08x-%08x", le32(0),
-                  static_cast<unsigned>(raw[6] | raw[7] << 8),
-                  static_cast<unsigned>(raw[4] | raw[5] << 8), le32(8), le32(12));
+    std::snprintf(out, sizeof out, "%08x-%04x%04x-%08x-%08x", le32(0), le16(6), le16(4), le32(8),
+                  le32(12));
     return std::string(out);
 }
 

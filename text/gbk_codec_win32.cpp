@@ -2,8 +2,10 @@
 
 #include <climits>
 #include <cstddef>
+#include <utility>
 
 #include "text/gbk_codec.h"
+#include "text/wide_text.h"
 
 namespace text::codec {
 namespace {
@@ -12,15 +14,9 @@ constexpr UINT kCodePage = 936;
 
 // `in`, text of code page `page`, as UTF-16; false when any byte of it is no character.
 bool ToWide(UINT page, std::string_view in, std::wstring& wide) {
-    wide.clear();
-    if (in.empty()) return true;
-    if (in.size() > INT_MAX) return false;
-    const int inLength = static_cast<int>(in.size());
-    const int n = MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, in.data(), inLength, nullptr, 0);
-    if (n <= 0) return false;
-    wide.resize(static_cast<std::size_t>(n));
-    return MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, in.data(), inLength, wide.data(), n) ==
-           n;
+    auto converted = CodePageToWide(in, page, true);
+    wide = converted ? std::move(*converted) : std::wstring();
+    return converted.has_value();
 }
 
 // Appends `wide` in code page `page` to `out`; false, with `out` as it was, when a character

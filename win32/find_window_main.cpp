@@ -5,7 +5,7 @@
 //   quorrix_find_window [SECONDS]      exit 0 when all of that worked, 1 otherwise
 // With --pages it shows pages 1 to 8 one after the other instead (8 runs the summary
 // command and returns when that has ended) and leaves the window open, for
-// scripts/windows/bench-window.sh to read the program's memory.
+// scripts/bench/window.sh to read the program's memory.
 #include <windows.h>
 
 #include <cstdio>

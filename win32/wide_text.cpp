@@ -2,23 +2,16 @@
 
 #include <windows.h>
 
-#include <climits>
-
 #include "sysinfo/command_capture.h"
 #include "text/gbk.h"
+#include "text/wide_text.h"
 
 namespace win32 {
 
 namespace {
 
 std::wstring CodePageToWide(std::string_view bytes, UINT codePage) {
-    if (bytes.empty() || bytes.size() > INT_MAX) return {};
-    const int size = static_cast<int>(bytes.size());
-    const int n = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-    if (n <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), n);
-    return wide;
+    return text::CodePageToWide(bytes, codePage, false).value_or(std::wstring());
 }
 
 }  // namespace
@@ -41,13 +34,7 @@ std::wstring GbkToWide(std::string_view gbk) {
 }
 
 std::string WideToUtf8(std::wstring_view wide) {
-    if (wide.empty() || wide.size() > INT_MAX) return {};
-    const int size = static_cast<int>(wide.size());
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return {};
-    std::string utf8(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), n, nullptr, nullptr);
-    return utf8;
+    return text::WideToUtf8(wide);
 }
 
 std::string WideToGbk(std::wstring_view wide) {

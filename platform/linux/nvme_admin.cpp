@@ -2,26 +2,16 @@
 
 #include <cerrno>
 
+#include "platform/nvme_commands.h"
+
 namespace platform {
-namespace {
-
-constexpr std::uint8_t kOpGetLogPage = 0x02;
-constexpr std::uint8_t kOpIdentify = 0x06;
-constexpr std::uint32_t kCnsController = 0x01;
-constexpr std::uint32_t kAllNamespaces = 0xFFFFFFFF;
-constexpr std::uint32_t kIdentifyBytes = 4096;
-constexpr std::uint32_t kRae = 1u << 15;  // CDW10 bit 15
-constexpr std::uint8_t kLogSmartHealth = 0x02;
-constexpr std::uint32_t kLogPageBytes = 512;
-
-}  // namespace
 
 NvmeAdminCommand IdentifyControllerCommand() {
     NvmeAdminCommand cmd;
-    cmd.opcode = kOpIdentify;
+    cmd.opcode = kNvmeOpIdentify;
     cmd.nsid = 0;
-    cmd.cdw10 = kCnsController;  // bits 7:0 CNS, 31:16 CNTID 0
-    cmd.dataLength = kIdentifyBytes;
+    cmd.cdw10 = kNvmeCnsController;  // bits 7:0 CNS, 31:16 CNTID 0
+    cmd.dataLength = kNvmeIdentifyBytes;
     return cmd;
 }
 
@@ -30,23 +20,24 @@ NvmeAdminCommand GetLogPageCommand(std::uint8_t logId, std::uint32_t bytes) {
     // high 16 bits to CDW11 15:0 (NUMDU). Bit 15 is RAE; LSP (bits 14:8) stays 0.
     const std::uint32_t numd = bytes / 4 - 1;
     NvmeAdminCommand cmd;
-    cmd.opcode = kOpGetLogPage;
-    cmd.nsid = kAllNamespaces;
-    cmd.cdw10 = ((numd & 0xFFFF) << 16) | kRae | logId;
+    cmd.opcode = kNvmeOpGetLogPage;
+    cmd.nsid = kNvmeAllNamespaces;
+    cmd.cdw10 = ((numd & 0xFFFF) << 16) | kNvmeRetainAsyncEvent | logId;
     cmd.cdw11 = numd >> 16;
     cmd.dataLength = bytes;
     return cmd;
 }
 
 bool IsPermittedNvmeCommand(const NvmeAdminCommand& cmd) {
-    if (cmd.opcode == kOpIdentify)
-        return cmd.nsid == 0 && cmd.cdw10 == kCnsController && cmd.cdw11 == 0 &&
-               cmd.dataLength == kIdentifyBytes;
-    if (cmd.opcode == kOpGetLogPage) {
-        const std::uint32_t numd = kLogPageBytes / 4 - 1;
-        return cmd.nsid == kAllNamespaces &&
-               cmd.cdw10 == (((numd & 0xFFFF) << 16) | kRae | kLogSmartHealth) &&
-               cmd.cdw11 == numd >> 16 && cmd.dataLength == kLogPageBytes;
+    if (cmd.opcode == kNvmeOpIdentify)
+        return cmd.nsid == 0 && cmd.cdw10 == kNvmeCnsController && cmd.cdw11 == 0 &&
+               cmd.dataLength == kNvmeIdentifyBytes;
+    if (cmd.opcode == kNvmeOpGetLogPage) {
+        const std::uint32_t numd = kNvmeLogPageBytes / 4 - 1;
+        return cmd.nsid == kNvmeAllNamespaces &&
+               cmd.cdw10 ==
+                   (((numd & 0xFFFF) << 16) | kNvmeRetainAsyncEvent | kNvmeLogSmartHealth) &&
+               cmd.cdw11 == numd >> 16 && cmd.dataLength == kNvmeLogPageBytes;
     }
     return false;
 }

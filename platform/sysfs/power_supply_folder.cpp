@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/utf8_path.h"
 #include "platform/file_io.h"
 #include "platform/sysfs/power_supply.h"
 
@@ -24,22 +25,12 @@ namespace fs = std::filesystem;
 constexpr std::size_t kMaxAttributeBytes = 4096;
 constexpr std::size_t kMaxUeventBytes = 64 * 1024;
 
-// Paths travel as UTF-8 in std::string, as ReadFileBytes takes them on every system.
-fs::path PathFromUtf8(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string Utf8FromPath(const fs::path& path) {
-    const std::u8string utf8 = path.u8string();
-    return std::string(utf8.begin(), utf8.end());
-}
-
 // The whole regular file at `path`, or nullopt when it is missing, unreadable, not a regular
 // file or longer than `maxBytes`. Only regular files are attributes; neither reader opens
 // anything else for reading. A saved copy's file is read as saved data.
 std::optional<std::string> ReadSmallFile(const fs::path& path, std::size_t maxBytes, bool saved) {
-    const auto bytes = saved ? ReadSavedFileBytes(Utf8FromPath(path), maxBytes)
-                             : ReadFileBytes(Utf8FromPath(path), maxBytes);
+    const auto bytes = saved ? ReadSavedFileBytes(base::Utf8Of(path), maxBytes)
+                             : ReadFileBytes(base::Utf8Of(path), maxBytes);
     if (!bytes || bytes->size() > maxBytes) return std::nullopt;
     return std::string(bytes->begin(), bytes->end());
 }
@@ -155,13 +146,22 @@ private:
 // has none.
 std::vector<fs::path> ListSupplies(const fs::path& root, bool saved) {
     std::vector<fs::path> supplies;
-    const auto entries = ListFolder(Utf8FromPath(root), !saved);
+    const auto entries = ListFolder(base::Utf8Of(root), !saved);
     if (!entries) return supplies;
     for (const auto& [name, kind] : *entries) {
-        if (kind == EntryKind::kFolder) supplies.push_back(root / PathFromUtf8(name));
+        if (kind == EntryKind::kFolder) supplies.push_back(root / base::PathOf(name));
     }
     std::sort(supplies.begin(), supplies.end());
     return supplies;
+}
+
+// The first supply below `root` that is a system battery.
+std::optional<fs::path> FirstBattery(const fs::path& root, bool saved) {
+    for (fs::path& supply : ListSupplies(root, saved)) {
+        CAttributeReader reader(supply, saved);
+        if (power_supply::IsSystemBattery(reader.AsAttributes())) return std::move(supply);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -170,20 +170,16 @@ CPowerSupplyFolderSystem::CPowerSupplyFolderSystem(std::string root, bool saved)
     : m_strRoot(std::move(root)), m_bSaved(saved) {}
 
 std::unique_ptr<IBatteryDevice> CPowerSupplyFolderSystem::OpenFirstBattery() {
-    for (fs::path& supply : ListSupplies(PathFromUtf8(m_strRoot), m_bSaved)) {
-        CAttributeReader reader(supply, m_bSaved);
-        if (power_supply::IsSystemBattery(reader.AsAttributes())) {
-            return std::make_unique<CPowerSupplyFolderDevice>(std::move(supply), m_bSaved);
-        }
-    }
-    return nullptr;
+    auto supply = FirstBattery(base::PathOf(m_strRoot), m_bSaved);
+    if (!supply) return nullptr;
+    return std::make_unique<CPowerSupplyFolderDevice>(std::move(*supply), m_bSaved);
 }
 
 std::uint8_t CPowerSupplyFolderSystem::ReadBatteryLifePercent() {
     // The readers of the counted batteries keep only their folder's path and uevent text.
     std::vector<std::unique_ptr<CAttributeReader>> readers;
     std::vector<power_supply::Attributes> batteries;
-    for (fs::path& supply : ListSupplies(PathFromUtf8(m_strRoot), m_bSaved)) {
+    for (fs::path& supply : ListSupplies(base::PathOf(m_strRoot), m_bSaved)) {
         auto reader = std::make_unique<CAttributeReader>(std::move(supply), m_bSaved);
         const auto attributes = reader->AsAttributes();
         if (power_supply::IsSystemBattery(attributes) && power_supply::IsPresent(attributes)) {
@@ -192,6 +188,12 @@ std::uint8_t CPowerSupplyFolderSystem::ReadBatteryLifePercent() {
         }
     }
     return power_supply::LifePercent(batteries);
+}
+
+std::optional<std::string> FirstBatteryFolder(const std::string& root, bool saved) {
+    const auto supply = FirstBattery(base::PathOf(root), saved);
+    if (!supply) return std::nullopt;
+    return base::Utf8Of(*supply);
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/battery_system.h"
@@ -29,5 +30,9 @@ private:
     std::string m_strRoot;
     bool m_bSaved;
 };
+
+// The folder (a UTF-8 path) of the battery that CPowerSupplyFolderSystem(root, saved) opens
+// first, or nullopt when `root` has none.
+std::optional<std::string> FirstBatteryFolder(const std::string& root, bool saved);
 
 }  // namespace platform

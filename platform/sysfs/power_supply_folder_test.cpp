@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "base/utf8_path.h"
 #include "platform/battery_system.h"
 #include "tests/support/temp_dir.h"
 
@@ -28,13 +29,8 @@ void WriteSupply(const testsupport::CTempDir& root, const std::string& name,
         root.Write(name + "/" + attribute, value + "\n");
 }
 
-std::string Utf8(const fs::path& path) {
-    const std::u8string utf8 = path.u8string();
-    return std::string(utf8.begin(), utf8.end());
-}
-
 CPowerSupplyFolderSystem SystemAt(const testsupport::CTempDir& root) {
-    return CPowerSupplyFolderSystem(Utf8(root.Path()));
+    return CPowerSupplyFolderSystem(base::Utf8Of(root.Path()));
 }
 
 const std::map<std::string, std::string> kLaptopBattery = {
@@ -58,7 +54,7 @@ TEST(PowerSupplyFolderSystem, MissingOrEmptyFolderHasNoBattery) {
     CPowerSupplyFolderSystem empty = SystemAt(root);
     EXPECT_EQ(empty.OpenFirstBattery(), nullptr);
     EXPECT_EQ(empty.ReadBatteryLifePercent(), platform::kBatteryLifeUnknown);
-    CPowerSupplyFolderSystem missing(Utf8(root.Path() / "nothing"));
+    CPowerSupplyFolderSystem missing(base::Utf8Of(root.Path() / "nothing"));
     EXPECT_EQ(missing.OpenFirstBattery(), nullptr);
     EXPECT_EQ(missing.ReadBatteryLifePercent(), platform::kBatteryLifeUnknown);
     // Mains adapters and USB ports are supplies too, but not batteries; a file that merely
@@ -187,7 +183,7 @@ TEST(PowerSupplyFolderSystem, FolderNamedInUtf8) {
     const fs::path folder = root.Path() / fs::path(u8"电池备份") / "BAT0";
     fs::create_directories(folder);
     std::ofstream(folder / "uevent") << "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_CAPACITY=42\n";
-    CPowerSupplyFolderSystem system(Utf8(folder.parent_path()));
+    CPowerSupplyFolderSystem system(base::Utf8Of(folder.parent_path()));
     EXPECT_NE(system.OpenFirstBattery(), nullptr);
     EXPECT_EQ(system.ReadBatteryLifePercent(), 42);
 }
@@ -256,7 +252,7 @@ TEST(PowerSupplyFolderSystem, FollowsLinkedSupplyFolders) {
     fs::create_directory_symlink(root.Path() / "devices/BAT0", root.Path() / "class/BAT0");
     fs::create_symlink(root.Path() / "devices/BAT0/type", root.Path() / "class/AAA-file");
     fs::create_symlink(root.Path() / "devices/gone", root.Path() / "class/AAA-dangling");
-    CPowerSupplyFolderSystem system(Utf8(root.Path() / "class"));
+    CPowerSupplyFolderSystem system(base::Utf8Of(root.Path() / "class"));
     auto battery = system.OpenFirstBattery();
     ASSERT_NE(battery, nullptr);
     const auto tag = *battery->QueryTag();

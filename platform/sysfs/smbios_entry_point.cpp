@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/little_endian.h"
+
 namespace platform {
 namespace {
 
@@ -16,13 +18,6 @@ bool StartsWith(std::span<const std::uint8_t> bytes, std::string_view anchor) {
     return bytes.size() >= anchor.size() &&
            std::equal(anchor.begin(), anchor.end(), bytes.begin(),
                       [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
-}
-
-// Little-endian field of `width` bytes at `off`; the caller has checked the size.
-std::uint64_t ReadLe(std::span<const std::uint8_t> bytes, std::size_t off, std::size_t width) {
-    std::uint64_t value = 0;
-    for (std::size_t i = width; i-- > 0;) value = value << 8 | bytes[off + i];
-    return value;
 }
 
 std::string Hex(std::uint64_t value) {
@@ -51,8 +46,8 @@ std::optional<EntryPoint> ParseEntryPoint(std::span<const std::uint8_t> bytes) {
         if (bytes.size() < 0x18) return std::nullopt;
         entry.major = bytes[0x07];
         entry.minor = bytes[0x08];
-        entry.tableLength = static_cast<std::uint32_t>(ReadLe(bytes, 0x0C, 4));
-        entry.tableAddress = ReadLe(bytes, 0x10, 8);
+        entry.tableLength = static_cast<std::uint32_t>(base::LoadLe(bytes, 0x0C, 4));
+        entry.tableAddress = base::LoadLe(bytes, 0x10, 8);
         entry.is64Bit = true;
         return entry;
     }
@@ -60,16 +55,16 @@ std::optional<EntryPoint> ParseEntryPoint(std::span<const std::uint8_t> bytes) {
         if (bytes.size() < 0x1C) return std::nullopt;
         entry.major = bytes[0x06];
         entry.minor = bytes[0x07];
-        entry.tableLength = static_cast<std::uint32_t>(ReadLe(bytes, 0x16, 2));
-        entry.tableAddress = ReadLe(bytes, 0x18, 4);
+        entry.tableLength = static_cast<std::uint32_t>(base::LoadLe(bytes, 0x16, 2));
+        entry.tableAddress = base::LoadLe(bytes, 0x18, 4);
         return entry;
     }
     if (StartsWith(bytes, "_DMI_")) {
         if (bytes.size() < 0x0F) return std::nullopt;
         entry.major = static_cast<std::uint8_t>(bytes[0x0E] >> 4);
         entry.minor = static_cast<std::uint8_t>(bytes[0x0E] & 0x0F);
-        entry.tableLength = static_cast<std::uint32_t>(ReadLe(bytes, 0x06, 2));
-        entry.tableAddress = ReadLe(bytes, 0x08, 4);
+        entry.tableLength = static_cast<std::uint32_t>(base::LoadLe(bytes, 0x06, 2));
+        entry.tableAddress = base::LoadLe(bytes, 0x08, 4);
         return entry;
     }
     return std::nullopt;

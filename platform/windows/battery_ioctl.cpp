@@ -2,24 +2,10 @@
 
 #include <algorithm>
 
+#include "base/little_endian.h"
+
 namespace platform::battery_ioctl {
 namespace {
-
-std::optional<std::uint32_t> ReadLe32(std::span<const std::uint8_t> bytes, std::size_t offset) {
-    if (offset > bytes.size() || bytes.size() - offset < 4) return std::nullopt;
-    return static_cast<std::uint32_t>(bytes[offset]) |
-           static_cast<std::uint32_t>(bytes[offset + 1]) << 8 |
-           static_cast<std::uint32_t>(bytes[offset + 2]) << 16 |
-           static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
-}
-
-template <std::size_t N>
-void WriteLe32(std::array<std::uint8_t, N>& bytes, std::size_t offset, std::uint32_t value) {
-    static_assert(N >= 4);
-    for (std::size_t i = 0; i < 4 && offset + i < N; ++i) {
-        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
 
 void AppendUtf8(std::string& out, std::uint32_t codePoint) {
     if (codePoint < 0x80) {
@@ -64,37 +50,37 @@ InformationLevel LevelOf(BatteryText text) {
 
 std::array<std::uint8_t, kTagWaitBytes> BuildTagWait(std::uint32_t waitMilliseconds) {
     std::array<std::uint8_t, kTagWaitBytes> bytes{};
-    WriteLe32(bytes, 0x00, waitMilliseconds);
+    base::StoreLe32(bytes, 0x00, waitMilliseconds);
     return bytes;
 }
 
 std::array<std::uint8_t, kQueryInformationBytes> BuildQueryInformation(std::uint32_t tag,
                                                                        InformationLevel level) {
     std::array<std::uint8_t, kQueryInformationBytes> bytes{};
-    WriteLe32(bytes, 0x00, tag);                                // BatteryTag
-    WriteLe32(bytes, 0x04, static_cast<std::uint32_t>(level));  // InformationLevel
-    WriteLe32(bytes, 0x08, 0);                                  // AtRate
+    base::StoreLe32(bytes, 0x00, tag);                                // BatteryTag
+    base::StoreLe32(bytes, 0x04, static_cast<std::uint32_t>(level));  // InformationLevel
+    base::StoreLe32(bytes, 0x08, 0);                                  // AtRate
     return bytes;
 }
 
 std::array<std::uint8_t, kWaitStatusBytes> BuildWaitStatus(std::uint32_t tag) {
     std::array<std::uint8_t, kWaitStatusBytes> bytes{};
-    WriteLe32(bytes, 0x00, tag);  // BatteryTag
-    WriteLe32(bytes, 0x04, 0);    // Timeout: the present status, no waiting
-    WriteLe32(bytes, 0x08, 0);    // PowerState
-    WriteLe32(bytes, 0x0C, 0);    // LowCapacity
-    WriteLe32(bytes, 0x10, 0);    // HighCapacity
+    base::StoreLe32(bytes, 0x00, tag);  // BatteryTag
+    base::StoreLe32(bytes, 0x04, 0);    // Timeout: the present status, no waiting
+    base::StoreLe32(bytes, 0x08, 0);    // PowerState
+    base::StoreLe32(bytes, 0x0C, 0);    // LowCapacity
+    base::StoreLe32(bytes, 0x10, 0);    // HighCapacity
     return bytes;
 }
 
 std::optional<std::uint32_t> ParseTag(std::span<const std::uint8_t> reply) {
-    return ReadLe32(reply, 0x00);
+    return base::ReadLe32(reply, 0x00);
 }
 
 std::optional<BatteryStatus> ParseStatus(std::span<const std::uint8_t> reply) {
     // 0x00 PowerState, 0x04 Capacity, 0x08 Voltage (mV), 0x0C Rate (signed mW).
     if (reply.size() < kStatusBytes) return std::nullopt;
-    const auto voltage = ReadLe32(reply, kStatusVoltageOffset);
+    const auto voltage = base::ReadLe32(reply, kStatusVoltageOffset);
     if (!voltage) return std::nullopt;
     return BatteryStatus{*voltage};
 }
@@ -104,10 +90,10 @@ std::optional<BatteryInformation> ParseInformation(std::span<const std::uint8_t>
     // 0x0C DesignedCapacity, 0x10 FullChargedCapacity, 0x14 DefaultAlert1,
     // 0x18 DefaultAlert2, 0x1C CriticalBias, 0x20 CycleCount.
     if (reply.size() < kInformationBytes) return std::nullopt;
-    const auto designed = ReadLe32(reply, kInformationDesignedCapacityOffset);
-    const auto full = ReadLe32(reply, kInformationFullChargedCapacityOffset);
-    const auto cycles = ReadLe32(reply, kInformationCycleCountOffset);
-    const auto capabilities = ReadLe32(reply, kInformationCapabilitiesOffset);
+    const auto designed = base::ReadLe32(reply, kInformationDesignedCapacityOffset);
+    const auto full = base::ReadLe32(reply, kInformationFullChargedCapacityOffset);
+    const auto cycles = base::ReadLe32(reply, kInformationCycleCountOffset);
+    const auto capabilities = base::ReadLe32(reply, kInformationCapabilitiesOffset);
     if (!designed || !full || !cycles || !capabilities) return std::nullopt;
     BatteryInformation info;
     info.bRelativeCapacity = (*capabilities & kCapacityRelative) != 0;
@@ -128,7 +114,7 @@ std::string ParseText(std::span<const std::uint8_t> reply) {
 }
 
 std::optional<std::uint32_t> ParseTemperature(std::span<const std::uint8_t> reply) {
-    return ReadLe32(reply, 0x00);
+    return base::ReadLe32(reply, 0x00);
 }
 
 std::optional<std::uint8_t> ParseBatteryLifePercent(std::span<const std::uint8_t> record) {
@@ -141,9 +127,7 @@ std::optional<std::uint8_t> ParseBatteryLifePercent(std::span<const std::uint8_t
 std::string Utf16LeToUtf8(std::span<const std::uint8_t> bytes) {
     std::string utf8;
     const std::size_t units = bytes.size() / 2;
-    auto unitAt = [&](std::size_t i) {
-        return static_cast<std::uint32_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
-    };
+    auto unitAt = [&](std::size_t i) { return std::uint32_t{base::LoadLe16(bytes, 2 * i)}; };
     for (std::size_t i = 0; i < units; ++i) {
         const std::uint32_t unit = unitAt(i);
         if (IsHighSurrogate(unit) && i + 1 < units && IsLowSurrogate(unitAt(i + 1))) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/little_endian.h"
+
 namespace platform::testing {
 
 namespace ioctl = battery_ioctl;
@@ -61,15 +63,15 @@ std::optional<std::uint32_t> CRecordedBatteryCalls::Answer(const std::u16string&
 }
 
 std::vector<std::uint8_t> EncodeLe32(std::uint32_t value) {
-    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+    std::vector<std::uint8_t> bytes;
+    base::AppendLe(bytes, value, 4);
+    return bytes;
 }
 
 namespace {
 
 void Put(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
-    const auto le = EncodeLe32(value);
-    std::copy(le.begin(), le.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+    base::StoreLe32(bytes, offset, value);
 }
 
 }  // namespace

@@ -8,17 +8,10 @@
 
 #include <cstdio>
 
+#include "text/wide_text.h"
+
 namespace platform {
 namespace {
-
-std::string Utf8Of(const wchar_t* wide) {
-    const int wideLength = static_cast<int>(wcslen(wide));
-    if (wideLength == 0) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, wideLength, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide, wideLength, utf8.data(), n, nullptr, nullptr);
-    return utf8;
-}
 
 // True when standard output is a console window (not a file or a pipe).
 bool StdoutIsConsole(HANDLE* console) {
@@ -36,7 +29,7 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
     if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
     std::vector<std::string> args;
     args.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) args.push_back(Utf8Of(wide[i]));
+    for (int i = 0; i < count; ++i) args.push_back(text::WideToUtf8(wide[i]));
     LocalFree(wide);
     return args;
 }
@@ -54,16 +47,12 @@ bool WriteStdout(std::string_view bytes, bool bText) {
         // the code page's characters.
         std::fflush(stdout);
         if (bytes.empty()) return true;
-        const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                          nullptr, 0);
-        if (n <= 0) return false;
-        std::wstring wide(static_cast<std::size_t>(n), L'\0');
-        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(),
-                            n);
+        const auto wide = text::CodePageToWide(bytes, CP_UTF8, false);
+        if (!wide) return false;
         DWORD written = 0;
-        return WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written,
+        return WriteConsoleW(console, wide->data(), static_cast<DWORD>(wide->size()), &written,
                              nullptr) != 0 &&
-               written == wide.size();
+               written == wide->size();
     }
     // Files and pipes get the bytes exactly: no "\n" to "\r\n" translation.
     static const bool binary = _setmode(_fileno(stdout), _O_BINARY) != -1;

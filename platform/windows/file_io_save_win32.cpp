@@ -8,6 +8,7 @@
 
 #include "platform/file_io.h"
 #include "platform/windows/file_io_win32.h"
+#include "text/wide_text.h"
 
 namespace platform {
 namespace {
@@ -168,13 +169,11 @@ std::unique_ptr<ISaveFolder> BeginSaveFolder(const std::string& target, std::str
     // The folder it goes in must be a folder of its own, not a link or junction elsewhere.
     const DWORD attributes = GetFileAttributesW(parent.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        *err =
-            ErrorText(WideToUtf8(parent.c_str(), static_cast<int>(parent.size())), GetLastError());
+        *err = ErrorText(text::WideToUtf8(parent), GetLastError());
         return nullptr;
     }
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        *err = WideToUtf8(parent.c_str(), static_cast<int>(parent.size())) +
-               ": is a link or no folder; save elsewhere";
+        *err = text::WideToUtf8(parent) + ": is a link or no folder; save elsewhere";
         return nullptr;
     }
     if (!parent.empty() && IsSeparator(parent.back())) parent.pop_back();

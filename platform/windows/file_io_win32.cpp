@@ -1,11 +1,12 @@
 #include "platform/windows/file_io_win32.h"
 #include "platform/file_io.h"
+#include "text/wide_text.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <climits>
 #include <limits>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -31,14 +32,6 @@ private:
 
 namespace file_io {
 
-std::string WideToUtf8(const wchar_t* wide, int length) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return {};
-    std::string utf8(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8.data(), n, nullptr, nullptr);
-    return utf8;
-}
-
 // "context: the system's text for `code` (error N)", in English where the system has it.
 std::string ErrorText(const std::string& context, DWORD code) {
     wchar_t* message = nullptr;
@@ -53,7 +46,7 @@ std::string ErrorText(const std::string& context, DWORD code) {
     }
     std::string text;
     if (length > 0 && message != nullptr) {
-        text = WideToUtf8(message, static_cast<int>(std::min<DWORD>(length, INT_MAX)));
+        text = ::text::WideToUtf8(std::wstring_view(message, length));
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
                                  text.back() == '.'))
             text.pop_back();
@@ -65,14 +58,10 @@ std::string ErrorText(const std::string& context, DWORD code) {
 
 // `utf8` as UTF-16; false when it is not UTF-8.
 bool Utf8ToWide(const std::string& utf8, std::wstring& wide) {
-    if (utf8.size() > INT_MAX) return false;
-    const int length = static_cast<int>(utf8.size());
-    const int n =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, nullptr, 0);
-    if (n <= 0) return false;
-    wide.assign(static_cast<std::size_t>(n), L'\0');
-    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, wide.data(),
-                               n) == n;
+    auto converted = text::CodePageToWide(utf8, CP_UTF8, true);
+    if (!converted || converted->empty()) return false;
+    wide = std::move(*converted);
+    return true;
 }
 
 bool IsSeparator(wchar_t c) {
@@ -190,7 +179,7 @@ std::optional<std::vector<std::pair<std::string, EntryKind>>> ListFolder(const s
         } else if (!(attributes & FILE_ATTRIBUTE_DEVICE)) {
             kind = EntryKind::kFile;
         }
-        entries.emplace_back(WideToUtf8(name.c_str(), static_cast<int>(name.size())), kind);
+        entries.emplace_back(text::WideToUtf8(name), kind);
     } while (FindNextFileW(find, &found));
     FindClose(find);
     return entries;

@@ -1,4 +1,4 @@
-// What the Windows file reader and the saved-folder writer share: UTF-8 and UTF-16 names,
+// What the Windows file reader and the saved-folder writer share: UTF-8 names as UTF-16,
 // the system's error texts, and the paths that name devices rather than files.
 #pragma once
 
@@ -8,7 +8,6 @@
 
 namespace platform::file_io {
 
-std::string WideToUtf8(const wchar_t* wide, int length);
 // "context: the system's text for `code` (error N)", in English where the system has it.
 std::string ErrorText(const std::string& context, DWORD code);
 // `utf8` as UTF-16; false when it is not UTF-8.

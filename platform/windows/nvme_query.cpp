@@ -1,12 +1,11 @@
 #include "platform/windows/nvme_query.h"
 
-#include "platform/windows/storage_bytes.h"
+#include "base/little_endian.h"
+#include "platform/nvme_commands.h"
 #include "platform/windows/storage_query.h"
 
 namespace platform {
 namespace {
-
-constexpr std::uint32_t kNvmeIdentifyBytes = 4096;
 
 NvmeQuery BuildQuery(std::uint32_t propertyId, std::uint32_t dataType, std::uint32_t requestValue,
                      std::uint32_t bytes) {
@@ -18,12 +17,12 @@ NvmeQuery BuildQuery(std::uint32_t propertyId, std::uint32_t dataType, std::uint
 
     const auto data =
         std::span<std::uint8_t>(query.request).subspan(kPropertyQueryParametersOffset);
-    StoreLe32(data, kProtocolDataProtocolTypeOffset, kProtocolTypeNvme);
-    StoreLe32(data, kProtocolDataDataTypeOffset, dataType);
-    StoreLe32(data, kProtocolDataRequestValueOffset, requestValue);
-    StoreLe32(data, kProtocolDataRequestSubValueOffset, 0);
-    StoreLe32(data, kProtocolDataDataOffsetOffset, kProtocolSpecificDataBytes);
-    StoreLe32(data, kProtocolDataDataLengthOffset, bytes);
+    base::StoreLe32(data, kProtocolDataProtocolTypeOffset, kProtocolTypeNvme);
+    base::StoreLe32(data, kProtocolDataDataTypeOffset, dataType);
+    base::StoreLe32(data, kProtocolDataRequestValueOffset, requestValue);
+    base::StoreLe32(data, kProtocolDataRequestSubValueOffset, 0);
+    base::StoreLe32(data, kProtocolDataDataOffsetOffset, kProtocolSpecificDataBytes);
+    base::StoreLe32(data, kProtocolDataDataLengthOffset, bytes);
     return query;
 }
 
@@ -31,7 +30,7 @@ NvmeQuery BuildQuery(std::uint32_t propertyId, std::uint32_t dataType, std::uint
 
 NvmeQuery BuildNvmeIdentifyControllerQuery() {
     return BuildQuery(kStorageAdapterProtocolSpecificProperty, kNvmeDataTypeIdentify,
-                      kNvmeIdentifyCnsController, kNvmeIdentifyBytes);
+                      kNvmeCnsController, kNvmeIdentifyBytes);
 }
 
 NvmeQuery BuildNvmeLogPageQuery(std::uint8_t logId, std::uint32_t bytes) {
@@ -41,17 +40,17 @@ NvmeQuery BuildNvmeLogPageQuery(std::uint8_t logId, std::uint32_t bytes) {
 std::optional<std::span<const std::uint8_t>> NvmeDataFromReply(std::span<const std::uint8_t> reply,
                                                                std::uint32_t expectedBytes) {
     if (reply.size() < kProtocolDataDescriptorBytes) return std::nullopt;
-    if (LoadLe32(reply, kProtocolDescriptorVersionOffset) != kProtocolDataDescriptorBytes) {
+    if (base::LoadLe32(reply, kProtocolDescriptorVersionOffset) != kProtocolDataDescriptorBytes) {
         return std::nullopt;
     }
     // Size is documented both as the descriptor's own size and as the size with the data;
     // either is at least the descriptor. It bounds nothing: the bytes returned do.
-    if (LoadLe32(reply, kProtocolDescriptorSizeOffset) < kProtocolDataDescriptorBytes) {
+    if (base::LoadLe32(reply, kProtocolDescriptorSizeOffset) < kProtocolDataDescriptorBytes) {
         return std::nullopt;
     }
     const auto protocolData = reply.subspan(kProtocolDescriptorDataOffset);
-    const std::uint32_t offset = LoadLe32(protocolData, kProtocolDataDataOffsetOffset);
-    const std::uint32_t length = LoadLe32(protocolData, kProtocolDataDataLengthOffset);
+    const std::uint32_t offset = base::LoadLe32(protocolData, kProtocolDataDataOffsetOffset);
+    const std::uint32_t length = base::LoadLe32(protocolData, kProtocolDataDataLengthOffset);
     if (offset < kProtocolSpecificDataBytes || length != expectedBytes) return std::nullopt;
     if (offset > protocolData.size() || protocolData.size() - offset < length) return std::nullopt;
     return protocolData.subspan(offset, length);

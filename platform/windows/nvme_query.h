@@ -20,7 +20,6 @@ namespace platform {
 inline constexpr std::uint32_t kProtocolTypeNvme = 3;
 inline constexpr std::uint32_t kNvmeDataTypeIdentify = 1;
 inline constexpr std::uint32_t kNvmeDataTypeLogPage = 2;
-inline constexpr std::uint32_t kNvmeIdentifyCnsController = 1;
 
 // STORAGE_PROTOCOL_SPECIFIC_DATA: ten 32-bit fields.
 inline constexpr std::size_t kProtocolDataProtocolTypeOffset = 0;

@@ -4,12 +4,12 @@
 
 #include <vector>
 
+#include "base/little_endian.h"
 #include "platform/windows/windows_drive_recording.h"
 
 namespace platform {
 namespace {
 
-using drive_testing::Le32At;
 using drive_testing::ProtocolDataReply;
 using drive_testing::ProtocolReplyLayout;
 
@@ -22,14 +22,14 @@ std::vector<std::uint8_t> Page(std::size_t bytes) {
 TEST(NvmeQuery, IdentifyControllerAsksTheAdapter) {
     const NvmeQuery query = BuildNvmeIdentifyControllerQuery();
     ASSERT_EQ(query.request.size(), 8u + 40u + 4096u);
-    EXPECT_EQ(Le32At(query.request, 0), 49u);  // StorageAdapterProtocolSpecificProperty
-    EXPECT_EQ(Le32At(query.request, 4), 0u);   // PropertyStandardQuery
-    EXPECT_EQ(Le32At(query.request, 8), 3u);   // ProtocolTypeNvme
-    EXPECT_EQ(Le32At(query.request, 12), 1u);  // NVMeDataTypeIdentify
-    EXPECT_EQ(Le32At(query.request, 16), 1u);  // CNS 01h, Identify Controller
-    EXPECT_EQ(Le32At(query.request, 20), 0u);
-    EXPECT_EQ(Le32At(query.request, 24), 40u);    // data right after the 40-byte structure
-    EXPECT_EQ(Le32At(query.request, 28), 4096u);  // ProtocolDataLength
+    EXPECT_EQ(base::ReadLe32(query.request, 0), 49u);  // StorageAdapterProtocolSpecificProperty
+    EXPECT_EQ(base::ReadLe32(query.request, 4), 0u);   // PropertyStandardQuery
+    EXPECT_EQ(base::ReadLe32(query.request, 8), 3u);   // ProtocolTypeNvme
+    EXPECT_EQ(base::ReadLe32(query.request, 12), 1u);  // NVMeDataTypeIdentify
+    EXPECT_EQ(base::ReadLe32(query.request, 16), 1u);  // CNS 01h, Identify Controller
+    EXPECT_EQ(base::ReadLe32(query.request, 20), 0u);
+    EXPECT_EQ(base::ReadLe32(query.request, 24), 40u);    // data right after the 40-byte structure
+    EXPECT_EQ(base::ReadLe32(query.request, 28), 4096u);  // ProtocolDataLength
     for (std::size_t i = 32; i < query.request.size(); ++i) ASSERT_EQ(query.request[i], 0) << i;
     EXPECT_EQ(query.replyBytes, 48u + 4096u);
     EXPECT_EQ(query.dataBytes, 4096u);
@@ -38,14 +38,14 @@ TEST(NvmeQuery, IdentifyControllerAsksTheAdapter) {
 TEST(NvmeQuery, LogPageAsksTheDeviceFromOffsetZero) {
     const NvmeQuery query = BuildNvmeLogPageQuery(0x02, 512);
     ASSERT_EQ(query.request.size(), 8u + 40u + 512u);
-    EXPECT_EQ(Le32At(query.request, 0), 50u);  // StorageDeviceProtocolSpecificProperty
-    EXPECT_EQ(Le32At(query.request, 4), 0u);
-    EXPECT_EQ(Le32At(query.request, 8), 3u);
-    EXPECT_EQ(Le32At(query.request, 12), 2u);  // NVMeDataTypeLogPage
-    EXPECT_EQ(Le32At(query.request, 16), 2u);  // log identifier
-    EXPECT_EQ(Le32At(query.request, 20), 0u);  // offset into the log, low 32 bits
-    EXPECT_EQ(Le32At(query.request, 24), 40u);
-    EXPECT_EQ(Le32At(query.request, 28), 512u);
+    EXPECT_EQ(base::ReadLe32(query.request, 0), 50u);  // StorageDeviceProtocolSpecificProperty
+    EXPECT_EQ(base::ReadLe32(query.request, 4), 0u);
+    EXPECT_EQ(base::ReadLe32(query.request, 8), 3u);
+    EXPECT_EQ(base::ReadLe32(query.request, 12), 2u);  // NVMeDataTypeLogPage
+    EXPECT_EQ(base::ReadLe32(query.request, 16), 2u);  // log identifier
+    EXPECT_EQ(base::ReadLe32(query.request, 20), 0u);  // offset into the log, low 32 bits
+    EXPECT_EQ(base::ReadLe32(query.request, 24), 40u);
+    EXPECT_EQ(base::ReadLe32(query.request, 28), 512u);
     for (std::size_t i = 32; i < query.request.size(); ++i) ASSERT_EQ(query.request[i], 0) << i;
     EXPECT_EQ(query.replyBytes, 560u);
     EXPECT_EQ(BuildNvmeLogPageQuery(0xC0, 512).request[16], 0xC0);
@@ -95,16 +95,16 @@ TEST(NvmeQuery, DataMustLieInsideTheBytesReturned) {
 
     // Offsets that point into the structure itself, past the reply, or wrap around.
     auto lying = reply;
-    drive_testing::PutLe32(lying, 24, 39);
+    base::StoreLe32(lying, 24, 39);
     EXPECT_FALSE(NvmeDataFromReply(lying, 512));
-    drive_testing::PutLe32(lying, 24, 0);
+    base::StoreLe32(lying, 24, 0);
     EXPECT_FALSE(NvmeDataFromReply(lying, 512));
-    drive_testing::PutLe32(lying, 24, 41);
+    base::StoreLe32(lying, 24, 41);
     EXPECT_FALSE(NvmeDataFromReply(lying, 512));
-    drive_testing::PutLe32(lying, 24, 0xFFFFFFF0);
+    base::StoreLe32(lying, 24, 0xFFFFFFF0);
     EXPECT_FALSE(NvmeDataFromReply(lying, 512));
-    drive_testing::PutLe32(lying, 24, 40);
-    drive_testing::PutLe32(lying, 28, 0xFFFFFE00);
+    base::StoreLe32(lying, 24, 40);
+    base::StoreLe32(lying, 28, 0xFFFFFE00);
     EXPECT_FALSE(NvmeDataFromReply(lying, 0xFFFFFE00));
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/little_endian.h"
 #include "platform/windows/wmi_smbios_query.h"
 
 namespace platform {
@@ -27,9 +28,7 @@ private:
 
 std::optional<RawSmbios> ParseRawSmbiosData(std::span<const std::uint8_t> reply) {
     if (reply.size() < kRawSmbiosHeaderBytes) return std::nullopt;
-    const std::uint32_t length =
-        static_cast<std::uint32_t>(reply[4]) | static_cast<std::uint32_t>(reply[5]) << 8 |
-        static_cast<std::uint32_t>(reply[6]) << 16 | static_cast<std::uint32_t>(reply[7]) << 24;
+    const std::uint32_t length = base::LoadLe32(reply, 4);
     // Compared against what follows the header, so a Length near 2^32 cannot wrap around.
     if (reply.size() - kRawSmbiosHeaderBytes < length) return std::nullopt;
     const auto table =

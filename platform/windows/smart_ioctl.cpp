@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/little_endian.h"
 #include "platform/ata_commands.h"
-#include "platform/windows/storage_bytes.h"
 
 namespace platform {
 
@@ -15,7 +15,7 @@ bool IsPermittedSmartCommand(const AtaRegisters& regs, SmartTransfer transfer) {
 SendCmdInParams BuildSendCmdInParams(const AtaRegisters& regs, std::uint8_t driveNumber,
                                      std::uint32_t bufferSize) {
     SendCmdInParams in{};
-    StoreLe32(in, kSendCmdInBufferSizeOffset, bufferSize);
+    base::StoreLe32(in, kSendCmdInBufferSizeOffset, bufferSize);
     const std::array<std::uint8_t, kIdeRegsBytes> ideRegs = {
         regs.features, regs.sectorCount, regs.lbaLow,  regs.lbaMid,
         regs.lbaHigh,  regs.device,      regs.command, 0};
@@ -52,7 +52,7 @@ std::optional<std::span<const std::uint8_t, kAtaSectorBytes>> SmartSectorFromRep
     std::span<const std::uint8_t> reply) {
     if (!JudgeSmartNonDataReply(reply)) return std::nullopt;
     if (reply.size() - kSendCmdOutBufferOffset < kAtaSectorBytes) return std::nullopt;
-    if (LoadLe32(reply, kSendCmdOutBufferSizeOffset) < kAtaSectorBytes) return std::nullopt;
+    if (base::LoadLe32(reply, kSendCmdOutBufferSizeOffset) < kAtaSectorBytes) return std::nullopt;
     return reply.subspan(kSendCmdOutBufferOffset).first<kAtaSectorBytes>();
 }
 

@@ -1,13 +1,13 @@
 #include "platform/windows/storage_query.h"
 
-#include "platform/windows/storage_bytes.h"
+#include "base/little_endian.h"
 
 namespace platform {
 
 void WritePropertyQueryHead(std::uint32_t propertyId, std::uint32_t queryType,
                             std::span<std::uint8_t> out) {
-    StoreLe32(out, kPropertyQueryPropertyIdOffset, propertyId);
-    StoreLe32(out, kPropertyQueryQueryTypeOffset, queryType);
+    base::StoreLe32(out, kPropertyQueryPropertyIdOffset, propertyId);
+    base::StoreLe32(out, kPropertyQueryQueryTypeOffset, queryType);
 }
 
 PropertyQuery BuildDeviceDescriptorQuery() {
@@ -21,10 +21,11 @@ std::optional<DeviceDescriptorFacts> ReadDeviceDescriptor(std::span<const std::u
     if (reply.size() < kThroughBusType) return std::nullopt;
     // Version is the size of the structure the driver wrote, Size that of the whole
     // descriptor; a driver whose structure ends before BusType has no bus to tell.
-    if (LoadLe32(reply, kDeviceDescriptorVersionOffset) < kThroughBusType) return std::nullopt;
-    if (LoadLe32(reply, kDeviceDescriptorSizeOffset) < kThroughBusType) return std::nullopt;
+    if (base::LoadLe32(reply, kDeviceDescriptorVersionOffset) < kThroughBusType)
+        return std::nullopt;
+    if (base::LoadLe32(reply, kDeviceDescriptorSizeOffset) < kThroughBusType) return std::nullopt;
     DeviceDescriptorFacts facts;
-    facts.busType = LoadLe32(reply, kDeviceDescriptorBusTypeOffset);
+    facts.busType = base::LoadLe32(reply, kDeviceDescriptorBusTypeOffset);
     facts.bRemovableMedia = reply[kDeviceDescriptorRemovableMediaOffset] != 0;
     return facts;
 }

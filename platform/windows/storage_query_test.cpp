@@ -4,13 +4,13 @@
 
 #include <vector>
 
+#include "base/little_endian.h"
 #include "platform/windows/windows_drive_recording.h"
 
 namespace platform {
 namespace {
 
 using drive_testing::DeviceDescriptorReply;
-using drive_testing::PutLe32;
 
 TEST(StorageQuery, DeviceDescriptorQueryIsAStandardQueryOfTheDeviceProperty) {
     // PropertyId StorageDeviceProperty (0), QueryType PropertyStandardQuery (0), and the
@@ -35,12 +35,12 @@ TEST(StorageQuery, BusTypeIsReadFromAWholeDescriptor) {
     // The strings after the structure may not have fitted: Size above the bytes returned is
     // what a short buffer looks like, and BusType is still there.
     auto truncated = DeviceDescriptorReply(17);
-    PutLe32(truncated, 4, 300);
+    base::StoreLe32(truncated, 4, 300);
     EXPECT_EQ(ReadDeviceBusType(truncated), 17u);
 
     // A driver whose structure stops at BusType.
     auto older = DeviceDescriptorReply(17);
-    PutLe32(older, 0, 32);
+    base::StoreLe32(older, 0, 32);
     EXPECT_EQ(ReadDeviceBusType(std::span(older).first(32)), 17u);
 }
 
@@ -50,10 +50,10 @@ TEST(StorageQuery, BusTypeIsNotReadPastWhatCame) {
     EXPECT_FALSE(ReadDeviceBusType({}));
 
     auto shortVersion = reply;
-    PutLe32(shortVersion, 0, 28);  // the driver's structure ends before BusType
+    base::StoreLe32(shortVersion, 0, 28);  // the driver's structure ends before BusType
     EXPECT_FALSE(ReadDeviceBusType(shortVersion));
     auto shortSize = reply;
-    PutLe32(shortSize, 4, 0);
+    base::StoreLe32(shortSize, 4, 0);
     EXPECT_FALSE(ReadDeviceBusType(shortSize));
 }
 

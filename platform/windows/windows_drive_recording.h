@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/little_endian.h"
 #include "platform/windows/windows_drive.h"
 #include "platform/windows/windows_drive_system.h"
 
@@ -48,17 +49,6 @@ struct RecordedCall {
     std::size_t outBytes = 0;
 };
 
-inline std::uint32_t Le32At(std::span<const std::uint8_t> bytes, std::size_t offset) {
-    if (offset > bytes.size() || bytes.size() - offset < 4) return 0xFFFFFFFF;
-    return std::uint32_t{bytes[offset]} | std::uint32_t{bytes[offset + 1]} << 8 |
-           std::uint32_t{bytes[offset + 2]} << 16 | std::uint32_t{bytes[offset + 3]} << 24;
-}
-
-inline void PutLe32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 class CRecordedDeviceIo final : public IDeviceIo {
 public:
     CRecordedDeviceIo(DriveRecording recording, std::vector<RecordedCall>* calls)
@@ -83,9 +73,9 @@ private:
         static const std::optional<RecordedReply> kNone;
         switch (code) {
             case 0x2D1400:  // IOCTL_STORAGE_QUERY_PROPERTY
-                if (Le32At(in, 0) == 0) return m_recording.busQuery;
-                if (Le32At(in, 12) == 1) return m_recording.nvmeIdentify;
-                if (Le32At(in, 12) == 2) return m_recording.nvmeLog;
+                if (base::ReadLe32(in, 0) == 0u) return m_recording.busQuery;
+                if (base::ReadLe32(in, 12) == 1u) return m_recording.nvmeIdentify;
+                if (base::ReadLe32(in, 12) == 2u) return m_recording.nvmeLog;
                 return kNone;
             case 0x74080:
                 return m_recording.version;
@@ -108,10 +98,10 @@ private:
 inline std::vector<std::uint8_t> DeviceDescriptorReply(std::uint32_t busType,
                                                        bool removable = false) {
     std::vector<std::uint8_t> reply(40, 0);
-    PutLe32(reply, 0, 40);
-    PutLe32(reply, 4, 40);
+    base::StoreLe32(reply, 0, 40);
+    base::StoreLe32(reply, 4, 40);
     reply[10] = removable ? 1 : 0;
-    PutLe32(reply, 28, busType);
+    base::StoreLe32(reply, 28, busType);
     return reply;
 }
 
@@ -121,7 +111,7 @@ inline std::vector<std::uint8_t> VersionReply(std::uint32_t capabilities) {
     reply[0] = 1;
     reply[1] = 1;
     reply[3] = 1;
-    PutLe32(reply, 4, capabilities);
+    base::StoreLe32(reply, 4, capabilities);
     return reply;
 }
 
@@ -131,7 +121,7 @@ inline std::vector<std::uint8_t> SendCmdOutReply(std::span<const std::uint8_t> d
                                                  std::uint8_t driverError = 0,
                                                  std::uint8_t ideError = 0) {
     std::vector<std::uint8_t> reply(16, 0);
-    PutLe32(reply, 0, bufferSize);
+    base::StoreLe32(reply, 0, bufferSize);
     reply[4] = driverError;
     reply[5] = ideError;
     reply.insert(reply.end(), data.begin(), data.end());
@@ -152,11 +142,11 @@ inline std::vector<std::uint8_t> ProtocolDataReply(std::span<const std::uint8_t>
     // The data goes at `offset` when that is a plausible place; a wild offset is only stated.
     const std::size_t dataAt = layout.offset >= 40 && layout.offset <= 4096 ? layout.offset : 40;
     std::vector<std::uint8_t> reply(8 + dataAt, 0);
-    PutLe32(reply, 0, layout.version);
-    PutLe32(reply, 4, layout.size);
-    PutLe32(reply, 8, 3);
-    PutLe32(reply, 8 + 16, layout.offset);
-    PutLe32(reply, 8 + 20, layout.length.value_or(static_cast<std::uint32_t>(data.size())));
+    base::StoreLe32(reply, 0, layout.version);
+    base::StoreLe32(reply, 4, layout.size);
+    base::StoreLe32(reply, 8, 3);
+    base::StoreLe32(reply, 8 + 16, layout.offset);
+    base::StoreLe32(reply, 8 + 20, layout.length.value_or(static_cast<std::uint32_t>(data.size())));
     reply.insert(reply.end(), data.begin(), data.end());
     return reply;
 }

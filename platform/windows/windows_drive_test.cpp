@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/little_endian.h"
 #include "platform/windows/windows_drive_recording.h"
 #include "platform/windows/windows_drive_system.h"
 
@@ -212,7 +213,7 @@ TEST(WindowsDrive, EnableSendsTheCommandAndReportsTheSystemsError) {
     const auto& call = bench.calls.back();
     EXPECT_EQ(call.code, 0x7C084u);
     ASSERT_EQ(call.in.size(), 33u);
-    EXPECT_EQ(Le32At(call.in, 0), 0u);
+    EXPECT_EQ(base::ReadLe32(call.in, 0), 0u);
     EXPECT_EQ(std::vector<std::uint8_t>(call.in.begin() + 4, call.in.begin() + 13),
               (std::vector<std::uint8_t>{0xD8, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0, 0, 2}));
     EXPECT_EQ(call.outBytes, 17u);
@@ -272,7 +273,7 @@ TEST(WindowsDrive, SectorsComeThroughTheReceiveCall) {
     EXPECT_TRUE(std::equal(sector.begin(), sector.end(), identify.begin(), identify.end()));
     EXPECT_EQ(bench.calls.back().code, 0x7C088u);
     EXPECT_EQ(bench.calls.back().outBytes, 528u);
-    EXPECT_EQ(Le32At(bench.calls.back().in, 0), 512u);
+    EXPECT_EQ(base::ReadLe32(bench.calls.back().in, 0), 512u);
     EXPECT_EQ(bench.calls.back().in[10], 0xEC);
     EXPECT_EQ(bench.calls.back().in[12], 5);
 
@@ -318,14 +319,14 @@ TEST(WindowsDrive, NvmeDriveTakesTheProtocolQueriesAndNoAtaCommand) {
     ASSERT_TRUE(drive->NvmeIdentifyController(identifyOut));
     EXPECT_TRUE(std::equal(identifyOut.begin(), identifyOut.end(), identify.begin()));
     EXPECT_EQ(bench.calls.back().code, 0x2D1400u);
-    EXPECT_EQ(Le32At(bench.calls.back().in, 0), 49u);
+    EXPECT_EQ(base::ReadLe32(bench.calls.back().in, 0), 49u);
     EXPECT_EQ(bench.calls.back().outBytes, 48u + 4096u);
 
     std::array<std::uint8_t, 512> log{};
     ASSERT_TRUE(drive->NvmeGetLogPage(0x02, log));
     EXPECT_TRUE(std::equal(log.begin(), log.end(), health.begin()));
-    EXPECT_EQ(Le32At(bench.calls.back().in, 0), 50u);
-    EXPECT_EQ(Le32At(bench.calls.back().in, 16), 2u);
+    EXPECT_EQ(base::ReadLe32(bench.calls.back().in, 0), 50u);
+    EXPECT_EQ(base::ReadLe32(bench.calls.back().in, 16), 2u);
     EXPECT_EQ(bench.calls.back().outBytes, 560u);
 
     const std::size_t before = bench.calls.size();

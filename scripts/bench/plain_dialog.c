@@ -1,7 +1,7 @@
 /* plain_dialog.exe: the floor for the window's start-up time under Wine. A dialog of the main
  * window's size and font, made from a template in memory, with a list of nine entries and a
  * multi-line edit, and nothing read before it opens. Built with the same mingw-w64 toolchain
- * as quorrix.exe (scripts/windows/bench-window.sh). */
+ * as quorrix.exe (scripts/bench/window.sh --beside wine). */
 #include <windows.h>
 
 static WORD* put_text(WORD* p, const wchar_t* text) {

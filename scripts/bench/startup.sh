@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times quorrix from its start to its first painted frame, several runs, and prints medians.
 #
-#   scripts/measure/startup.sh [--runs N] [--user NAME] [--probe FILE.so] [PROGRAM]
+#   scripts/bench/startup.sh [--runs N] [--user NAME] [--probe FILE.so] [PROGRAM]
 #
 # PROGRAM defaults to the installed quorrix. The start is the moment a shell execs it (bash's
 # EPOCHREALTIME); the first frame is the moment the X11 platform plugin first sends window
@@ -9,9 +9,8 @@
 # then ends the process. With --user, it runs as that user, and the window runs the probe
 # through the system's /usr/bin/pkexec: with no polkit agent or rule to grant it, that is the
 # time to the window the user gets without root; with a rule that grants the probe's action,
-# the time through the probe (scripts/measure/probe-vs-root-window.sh compares that with the
-# window that ran itself as root).
-# Uses $DISPLAY, or starts Xvfb on :97 when there is none.
+# the time through the probe.
+# Uses $DISPLAY, or starts a display of its own (scripts/bench/xvfb.sh) when there is none.
 set -euo pipefail
 
 runs=7 user="" probe="" program=""
@@ -20,7 +19,7 @@ while [ $# -gt 0 ]; do
     --runs) runs=$2; shift 2 ;;
     --user) user=$2; shift 2 ;;
     --probe) probe=$2; shift 2 ;;
-    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
     *) program=$1; shift ;;
   esac
 done
@@ -45,10 +44,9 @@ else
 fi
 
 if [ -z "${DISPLAY:-}" ]; then
-  Xvfb :97 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=:97
-  for _ in $(seq 100); do [ -e /tmp/.X11-unix/X97 ] && break; sleep 0.05; done
+  # shellcheck source=scripts/bench/xvfb.sh
+  . "$(dirname "$0")/xvfb.sh"
+  quorrix_start_xvfb "$work/xvfb.log"
 fi
 median() { sort -n | awk '{v[NR] = $1} END {if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 ms() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.0f\n", (b - a) * 1000}'; }

@@ -1,29 +1,78 @@
 #!/usr/bin/env bash
 # Measures the SMBIOS decoder and the whole report process.
-#   1. Google Benchmark of DecodeTable (release build): the largest captured table and a
-#      synthetic 63999-byte one; medians of repeated runs.
+#
+#   scripts/bench/report.sh [FIXTURES_DIR]                         (default ../shared/fixtures)
+#   scripts/bench/report.sh --beside wine LINUX_BUILD WINDOWS_BUILD [DMI_DIR]
+#
+# Beside dmidecode (the default), on the captured tables of FIXTURES_DIR:
+#   1. The decode inside one process (quorrix-decode-timing: fetch, decode and the five SMBIOS
+#      pages, median per construction) on the largest captured table.
 #   2. `quorrix-report --from-dump F --page 5` beside `dmidecode --from-dump F -t 17` on the
 #      same dump files, with hyperfine; the ratio of the medians.
-# Usage: scripts/bench-report.sh [FIXTURES_DIR]   (default ../shared/fixtures)
 #   BENCH_BUILD_DIR: the release build to use (default build-smbios-bench);
 #   ROUNDS, RUNS: hyperfine rounds per dump and runs per round (default 6 and 60).
-# Needs: cmake, ninja, libbenchmark-dev, hyperfine, dmidecode, python3.
+#   Needs: cmake, ninja, hyperfine, dmidecode, python3.
+# Beside wine: the Windows build under Wine against the Linux build, on the largest saved
+# table (DMI_DIR):
+#   1. The decode inside one process, where Wine's start-up does not count.
+#   2. The whole process: quorrix-report --page 5 and --version (no decoding), medians
+#      (QUORRIX_BENCH_RUNS runs, default 40).
+#   3. The size of each program.
 set -euo pipefail
 
-here="$(cd "$(dirname "$0")/.." && pwd)"
+here="$(cd "$(dirname "$0")/../.." && pwd)"
+largest=smbios/libsmbios/Dell-Precision-T7600
+
+if [ "${1:-}" = --beside ] && [ "${2:-}" = wine ]; then
+  shift 2
+  linux_build=${1:?usage: report.sh --beside wine LINUX_BUILD WINDOWS_BUILD [DMI_DIR]}
+  windows_build=${2:?usage: report.sh --beside wine LINUX_BUILD WINDOWS_BUILD [DMI_DIR]}
+  dir=${3:-$here/../shared/fixtures/$largest}
+  wine_exe=$here/scripts/windows/wine-exe
+  linux=$linux_build/cli/quorrix-report
+  windows=$(mktemp)
+  printf '#!/bin/sh\nexec "%s" "%s" "$@"\n' "$wine_exe" "$windows_build/cli/quorrix-report.exe" >"$windows"
+  chmod +x "$windows"
+  linux_decode=$("$linux_build/smbios/quorrix-decode-timing" "$dir" 51)
+  windows_decode=$("$wine_exe" "$windows_build/smbios/quorrix-decode-timing.exe" "$dir" 51 | tr -d '\r')
+  echo "decode and pages, median per construction: Linux ${linux_decode} us, Windows (Wine) ${windows_decode} us, ratio $(python3 -c "print(f'{$windows_decode / $linux_decode:.2f}')")x"
+  runs=${QUORRIX_BENCH_RUNS:-40}
+  json=$(mktemp)
+  trap 'rm -f "$json" "$windows"' EXIT
+  hyperfine -N --warmup 5 -r "$runs" --export-json "$json" \
+    "$linux --dmi-dir $dir --page 5" "$linux --version" \
+    "$windows --dmi-dir $dir --page 5" "$windows --version" >/dev/null
+  python3 - "$json" <<'PY'
+import json, sys
+r = [x["median"] * 1000 for x in json.load(open(sys.argv[1]))["results"]]
+lp, lv, wp, wv = r
+print(f"median ms: Linux page 5 {lp:.2f}, --version {lv:.2f}; Wine page 5 {wp:.2f}, --version {wv:.2f}")
+print(f"whole process, Wine / Linux: {wp / lp:.1f}x")
+PY
+  stripped=$(mktemp)
+  for f in "$linux" "$windows_build"/cli/quorrix-report.exe "$windows_build"/win32/quorrix.exe; do
+    [ -f "$f" ] || continue
+    case "$f" in *.exe) strip=x86_64-w64-mingw32-strip ;; *) strip="strip" ;; esac
+    "$strip" -o "$stripped" "$f"
+    echo "size $(basename "$f"): $(stat -c %s "$f") bytes as built, $(stat -c %s "$stripped") stripped"
+  done
+  rm -f "$stripped"
+
+  exit 0
+fi
+[ "${1:-}" = --beside ] && [ "${2:-}" = dmidecode ] && shift 2
+
 fixtures="$(cd "${1:-$here/../shared/fixtures}" && pwd)"
 build="${BENCH_BUILD_DIR:-$here/build-smbios-bench}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORRIX_GUI=OFF \
-    -DQUORRIX_BENCHMARKS=ON -DBUILD_TESTING=OFF -DQUORRIX_FIXTURES_DIR="$fixtures" >/dev/null
-cmake --build "$build" --target quorrix_smbios_benchmark quorrix-report -j2 >/dev/null
+    -DBUILD_TESTING=OFF -DQUORRIX_FIXTURES_DIR="$fixtures" >/dev/null
+cmake --build "$build" --target quorrix-decode-timing quorrix-report -j2 >/dev/null
 
-echo "== DecodeTable (median of 10 repetitions) =="
-QUORRIX_FIXTURES_DIR="$fixtures" "$build/smbios/quorrix_smbios_benchmark" \
-    --benchmark_repetitions=10 --benchmark_report_aggregates_only=true \
-    --benchmark_filter=. 2>/dev/null | grep -E '^(Benchmark|BM_.*_median)'
+echo "== Decode and pages of $largest (median per construction, 31 rounds) =="
+echo "$("$build/smbios/quorrix-decode-timing" "$fixtures/$largest" 31) us"
 
 # Dump files in the `dmidecode --dump-bin` layout: the entry point padded to 32 bytes with
 # its table address set to 0x20 and its checksums recomputed, then the table.
