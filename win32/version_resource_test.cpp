@@ -12,6 +12,21 @@
 
 namespace {
 
+// version.dll is not a Known DLL, so no program of ours imports it (Windows would look for it
+// beside the program first): its three calls are taken from the system folder's copy.
+template <typename F>
+F SystemVersionCall(const char* name) {
+    static const HMODULE hVersion =
+        LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    FARPROC proc = hVersion ? GetProcAddress(hVersion, name) : nullptr;
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(proc));
+}
+const auto pGetFileVersionInfoSizeW =
+    SystemVersionCall<decltype(&GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
+const auto pGetFileVersionInfoW =
+    SystemVersionCall<decltype(&GetFileVersionInfoW)>("GetFileVersionInfoW");
+const auto pVerQueryValueW = SystemVersionCall<decltype(&VerQueryValueW)>("VerQueryValueW");
+
 // The build's path as Wine shows it to a Windows program.
 std::wstring WinePath(std::string path) {
     if (path.starts_with('/')) path = "Z:" + path;
@@ -24,7 +39,7 @@ std::wstring VersionString(const std::vector<char>& info, const wchar_t* name) {
     const std::wstring key = std::wstring(L"\\StringFileInfo\\080404b0\\") + name;
     void* value = nullptr;
     UINT chars = 0;
-    if (!VerQueryValueW(info.data(), key.c_str(), &value, &chars) || chars == 0) return {};
+    if (!pVerQueryValueW(info.data(), key.c_str(), &value, &chars) || chars == 0) return {};
     return std::wstring(static_cast<const wchar_t*>(value), chars - 1);
 }
 
@@ -52,17 +67,18 @@ TEST(VersionResource, BothProgramsNameProductVersionAndMaker) {
         {QUORRIX_EXE_PATH, L"Quorrix 笔记本硬件检测", "requireAdministrator", true},
         {QUORRIX_REPORT_EXE_PATH, L"Quorrix 硬件信息报告（命令行）", "asInvoker", false},
     };
+    ASSERT_TRUE(pGetFileVersionInfoSizeW && pGetFileVersionInfoW && pVerQueryValueW);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         const std::wstring path = WinePath(c.path);
-        const DWORD size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
+        const DWORD size = pGetFileVersionInfoSizeW(path.c_str(), nullptr);
         ASSERT_GT(size, 0u);
         std::vector<char> info(size);
-        ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, info.data()));
+        ASSERT_TRUE(pGetFileVersionInfoW(path.c_str(), 0, size, info.data()));
         VS_FIXEDFILEINFO* fixed = nullptr;
         UINT fixedSize = 0;
         ASSERT_TRUE(
-            VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize));
+            pVerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize));
         EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 2));
         EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 2));
         EXPECT_EQ(VersionString(info, L"ProductName"), L"Quorrix");
