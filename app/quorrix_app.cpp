@@ -5,6 +5,7 @@
 
 #include "app/message_box.h"
 #include "app/quorrix_dlg.h"
+#include "platform/panel_edid.h"
 #include "platform/system_sources.h"
 
 CQuorrixApp::CQuorrixApp(int& argc, char** argv) : QApplication(argc, argv) {}
@@ -15,9 +16,15 @@ bool CQuorrixApp::InitInstance(platform::IPrivilegedRead& privileged) {
     const auto& smbiosSource = read.smbios;
     const auto& drives = read.drives;
     const auto batteries = platform::MakeSystemBatterySystem();
+    const auto panelEdid = platform::MakeSystemPanelEdidSource();
     const auto processRunner = platform::MakeSystemProcessRunner();
-    const DialogSeams seams{*smbiosSource,  *drives, *batteries,
-                            *processRunner, {},      platform::SummaryCommandLine()};
+    const DialogSeams seams{*smbiosSource,
+                            *drives,
+                            *batteries,
+                            *panelEdid,
+                            *processRunner,
+                            {},
+                            platform::SummaryCommandLine()};
 
     // A box shown while the dialog gathers has no owner yet (no window exists); the
     // dialog's own boxes are owned by it.

@@ -18,6 +18,7 @@
 #include "app/event_pump.h"
 #include "app/widget_text.h"
 #include "pages/dialog_texts.h"
+#include "platform/panel_edid.h"
 #include "pixeltest/pixel_test_wnd.h"
 #include "sysinfo/command_capture.h"
 #include "text/gbk.h"
@@ -39,11 +40,13 @@ CQuorrixDlg::CQuorrixDlg(const DialogSeams& seams, platform::Notifier notify, QW
       m_smbios(seams.smbiosSource, notify),
       m_hdSmart(seams.drives),
       m_battery(seams.batteries),
+      m_panel(display::DecodeEdid(seams.panelEdid.ReadPanelEdid())),
       m_hIcon(app::AppIcon()),
       m_notify(std::move(notify)),
       m_processRunner(seams.processRunner),
       m_pause(seams.pause),
-      m_flow(*this, {&m_smbios, &m_hdSmart, &m_battery}, &m_pages, seams.strSummaryCommand) {
+      m_flow(*this, {&m_smbios, &m_hdSmart, &m_battery, &m_panel}, &m_pages,
+             seams.strSummaryCommand) {
     CreateControls();
     InitDialog();
 }
@@ -198,3 +201,5 @@ bool CQuorrixDlg::eventFilter(QObject* pWatched, QEvent* pEvent) {
     }
     return QDialog::eventFilter(pWatched, pEvent);
 }
+
+void CQuorrixDlg::OpenKeyboardTest() {}

@@ -115,11 +115,12 @@ TEST_F(DialogTest, OpensOnTheWelcomeText) {
     EXPECT_TRUE(pane->isReadOnly());
     EXPECT_EQ(pane->lineWrapMode(), QPlainTextEdit::NoWrap);
 
-    ASSERT_EQ(list->count(), 9);
-    const QStringList entries = {"1BIOS信息", "2整机信息", "3处理器信息",
-                                 "4主板信息", "5内存信息", "6硬盘信息",
-                                 "7电池信息", "8其它信息", "9显示器坏点测试"};
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(list->item(i)->text(), entries[i]) << i;
+    // The sorted list keeps the table's order: the lettered entries come after the numbered.
+    ASSERT_EQ(list->count(), 12);
+    const QStringList entries = {"1BIOS信息",       "2整机信息",   "3处理器信息", "4主板信息",
+                                 "5内存信息",       "6硬盘信息",   "7电池信息",   "8其它信息",
+                                 "9显示器坏点测试", "A显示屏信息", "B键盘测试",   "C验机结论"};
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(list->item(i)->text(), entries[i]) << i;
     EXPECT_TRUE(list->selectedItems().isEmpty());
     EXPECT_EQ(QApplication::focusWidget(), list);
     // Nothing was built or run yet, and no box was shown.
@@ -271,6 +272,7 @@ TEST_F(DialogTest, SummaryKeepsTheWindowAliveAndClosingEndsTheCommand) {
     const DialogSeams seams{machine.smbios,
                             machine.drives,
                             machine.batteries,
+                            machine.panel,
                             runner,
                             {},
                             std::string(QUORRIX_SLOW_OUTPUT_PATH) + " 30 200"};
@@ -502,7 +504,7 @@ TEST(CQuorrixDlgStartUp, GathersSmbiosDriveBatteryInOrderBeforeAnyWindow) {
     CLoggedSmbios smbios(big, log);
     CLoggedDrives drives(machine.drives, log);
     CLoggedBatteries batteries(machine.batteries, log);
-    const DialogSeams seams{smbios, drives, batteries, machine.runner, {}, "x"};
+    const DialogSeams seams{smbios, drives, batteries, machine.panel, machine.runner, {}, "x"};
     std::vector<std::string> captions;
     {
         CQuorrixDlg dlg(seams, [&](std::string_view, std::string_view caption) {

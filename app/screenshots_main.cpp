@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
     const DialogSeams realSummary{seams.smbiosSource,
                                   seams.drives,
                                   seams.batteries,
+                                  seams.panelEdid,
                                   *runner,
                                   [](std::chrono::milliseconds) {},
                                   platform::SummaryCommandLine()};

@@ -12,7 +12,6 @@
 #include "cli/panel_input.h"
 #include "cli/report_options.h"
 #include "cli/save_dir.h"
-#include "display/panel_page.h"
 #include "pages/dialog_texts.h"
 #include "pages/page_dispatch.h"
 #include "platform/console.h"
@@ -86,9 +85,7 @@ bool PrintPages(const std::vector<ReportPage>& pages, const cli::ReportOptions& 
             return WriteText(shown);
         }
         // The caption the window's page frame shows for this page.
-        const std::string_view name = page.nNumber == kPanelPageNumber
-                                          ? pages::kPanelPageCaption
-                                          : pages::CaptionOf(page.nNumber - 1);
+        const std::string_view name = pages::CaptionOf(page.nNumber - 1);
         const std::string caption = "== " + std::string(name) + " ==";
         if (options.bRaw) {
             ok = ok && Write(text::Utf8ToGbk(caption) + "\r\n") && Write(page.strText);
@@ -159,15 +156,16 @@ int main(int argc, char** argv) {
 
     if (options.save && !cli::SaveTo(options, *smbios, disk, battery, &err)) return Fail(err);
 
-    const pages::PageSources sources{smbios.get(), disk.hdSmart.get(), battery.battery.get()};
+    const pages::PageSources sources{smbios.get(), disk.hdSmart.get(), battery.battery.get(),
+                                     &panel.panel};
     pages::CPageStrings strings;
     std::vector<ReportPage> pages;
-    for (int number = 1; number <= pages::kTextPageCount; ++number) {
-        if (options.Wants(number))
-            pages.push_back({number, pages::BuildTextPage(number - 1, sources, &strings)});
+    // Every category that shows a page, numbered as in the window's list (10 is "A").
+    for (int position = 0; position < static_cast<int>(pages::kCategoryCount); ++position) {
+        const int number = position + 1;
+        if (pages::ActionOf(position) == pages::CategoryAction::kBuildPage && options.Wants(number))
+            pages.push_back({number, pages::BuildTextPage(position, sources, &strings)});
     }
-    if (options.Wants(kPanelPageNumber))
-        pages.push_back({kPanelPageNumber, display::BuildPanelPage(panel.panel)});
     const bool written = PrintPages(pages, options);
     return (written && std::fflush(stdout) == 0) ? 0 : 1;
 }

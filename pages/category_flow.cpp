@@ -23,6 +23,9 @@ void CCategoryFlow::OnDoubleClick(int position) {
             m_view.ShowMessage(text::Utf8ToGbk(kPixelTestHint), text::Utf8ToGbk(kHintCaption));
             m_view.OpenPixelTest();
             break;
+        case CategoryAction::kOpenKeyboardTest:
+            m_view.OpenKeyboardTest();
+            break;
         case CategoryAction::kNothing:
             break;
     }

@@ -24,6 +24,8 @@ public:
     virtual void ShowMessage(std::string_view gbkText, std::string_view gbkCaption) = 0;
     // Opens a new dead-pixel test window, owned by the dialog.
     virtual void OpenPixelTest() = 0;
+    // Opens the keyboard test window over the dialog; returns once it is open.
+    virtual void OpenKeyboardTest() = 0;
     // Runs `command` and streams its output into the pane; returns once the run has ended
     // (finished, failed, or ended by a close of the dialog).
     virtual void RunSummary(const std::string& command) = 0;

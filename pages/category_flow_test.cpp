@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "battery/battery_info.h"
 #include "disk/hd_smart.h"
+#include "display/edid.h"
 #include "pages/dialog_texts.h"
 #include "smbios/smbios.h"
 #include "tests/support/sample_machine.h"
@@ -19,7 +21,7 @@
 namespace {
 
 // Every request of the flow, one line each: "caption <utf-8>", "pane <gbk>", "paint",
-// "message <gbk text>|<gbk caption>", "pixel test", "run <command>", "ended".
+// "message <gbk text>|<gbk caption>", "pixel test", "keyboard test", "run <command>", "ended".
 class CRecordingView final : public pages::ICategoryView {
 public:
     void SetFrameCaption(std::string_view utf8Caption) override {
@@ -31,6 +33,7 @@ public:
         log.push_back("message " + std::string(gbkText) + "|" + std::string(gbkCaption));
     }
     void OpenPixelTest() override { log.push_back("pixel test"); }
+    void OpenKeyboardTest() override { log.push_back("keyboard test"); }
     void RunSummary(const std::string& command) override {
         log.push_back("run " + command);
         if (duringRun) duringRun();
@@ -50,7 +53,8 @@ protected:
         : smbios(machine.smbios, [](std::string_view, std::string_view) {}),
           hdSmart(machine.drives),
           battery(machine.batteries),
-          flow(view, {&smbios, &hdSmart, &battery}, &strings, kCommand) {}
+          panel(display::DecodeEdid(machine.panel.ReadPanelEdid())),
+          flow(view, {&smbios, &hdSmart, &battery, &panel}, &strings, kCommand) {}
 
     // Page `position` built by a second, independent reading of the same machine.
     static std::string IndependentPage(int position) {
@@ -58,15 +62,17 @@ protected:
         CSMBios smbiosAgain(again.smbios, [](std::string_view, std::string_view) {});
         CHdSmart hdSmartAgain(again.drives);
         CBatteryInfo batteryAgain(again.batteries);
+        const auto panelAgain = display::DecodeEdid(again.panel.ReadPanelEdid());
         pages::CPageStrings unused;
-        return pages::BuildTextPage(position, {&smbiosAgain, &hdSmartAgain, &batteryAgain},
-                                    &unused);
+        return pages::BuildTextPage(
+            position, {&smbiosAgain, &hdSmartAgain, &batteryAgain, &panelAgain}, &unused);
     }
 
     testsupport::CSampleMachine machine;
     CSMBios smbios;
     CHdSmart hdSmart;
     CBatteryInfo battery;
+    std::optional<display::EdidPanel> panel;
     pages::CPageStrings strings;
     CRecordingView view;
     pages::CCategoryFlow flow;
@@ -85,10 +91,11 @@ TEST_F(CategoryFlowTest, EachPositionDoesWhatItsCategoryDoes) {
          {"caption 处理中，请稍候...", "paint", std::string("run ") + kCommand, "caption 其它信息",
           "ended"}},
         {pages::kPixelTest, {hint, "pixel test"}},
-        {9, {}},
+        {pages::kKeyboardTest, {"keyboard test"}},
+        {12, {}},
         {100, {}},
     };
-    for (int position = 0; position < pages::kTextPageCount; ++position) {
+    for (int position : {0, 1, 2, 3, 4, 5, 6, pages::kPanelPage, pages::kVerdictPage}) {
         cases.push_back({position,
                          {"caption " + std::string(pages::kPageCaptions[std::size_t(position)]),
                           "pane " + IndependentPage(position)}});
@@ -108,11 +115,12 @@ TEST_F(CategoryFlowTest, TheWelcomeTextOnly) {
 }
 
 TEST_F(CategoryFlowTest, PagesShownAgainAreTheSameAndTheMemoryPageDoesNotGrow) {
-    std::vector<std::string> first(pages::kTextPageCount);
+    const std::vector<int> shown = {0, 1, 2, 3, 4, 5, 6, pages::kPanelPage};
+    std::vector<std::string> first(pages::kCategoryCount);
     // Three times over, backwards the second time: the same page each time.
     for (int round = 0; round < 3; ++round) {
-        for (int i = 0; i < pages::kTextPageCount; ++i) {
-            const int position = round == 1 ? pages::kTextPageCount - 1 - i : i;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const int position = shown[round == 1 ? shown.size() - 1 - i : i];
             view.log.clear();
             flow.OnDoubleClick(position);
             ASSERT_EQ(view.log.size(), 2u) << position;

@@ -10,6 +10,7 @@ namespace platform {
 class ISmbiosSource;
 class IDriveSystem;
 class IBatterySystem;
+class IPanelEdidSource;
 class IProcessRunner;
 }  // namespace platform
 
@@ -17,6 +18,7 @@ struct DialogSeams {
     platform::ISmbiosSource& smbiosSource;
     platform::IDriveSystem& drives;
     platform::IBatterySystem& batteries;
+    platform::IPanelEdidSource& panelEdid;
     platform::IProcessRunner& processRunner;
     // The pause after each piece of the summary's output. Empty (the program): the window
     // waits that long while it goes on handling its events.

@@ -8,24 +8,21 @@
 
 namespace pages {
 
-inline constexpr std::size_t kCategoryCount = 9;
+inline constexpr std::size_t kCategoryCount = 12;
 
 // The category list, in the order the entries are added. The list keeps its entries sorted;
-// each begins with its page number, so the sorted order is this order.
+// each begins with its page number (1-9, then A-C), so the sorted order is this order.
 inline constexpr std::array<std::string_view, kCategoryCount> kCategoryNames = {
-    "1BIOS信息", "2整机信息", "3处理器信息", "4主板信息",       "5内存信息",
-    "6硬盘信息", "7电池信息", "8其它信息",   "9显示器坏点测试",
+    "1BIOS信息", "2整机信息", "3处理器信息",     "4主板信息",   "5内存信息", "6硬盘信息",
+    "7电池信息", "8其它信息", "9显示器坏点测试", "A显示屏信息", "B键盘测试", "C验机结论",
 };
 
-// The page frame caption of each text page (positions 0 to 6) and of the summary page (7):
-// the entry without its number. The dead-pixel test (8) leaves the caption alone.
-inline constexpr std::array<std::string_view, 8> kPageCaptions = {
-    "BIOS信息", "整机信息", "处理器信息", "主板信息",
-    "内存信息", "硬盘信息", "电池信息",   "其它信息",
+// The page frame caption of each category that shows a page (the text pages and the summary):
+// the entry without its number. The dead-pixel and keyboard tests leave the caption alone.
+inline constexpr std::array<std::string_view, kCategoryCount> kPageCaptions = {
+    "BIOS信息", "整机信息", "处理器信息", "主板信息",   "内存信息", "硬盘信息",
+    "电池信息", "其它信息", "",           "显示屏信息", "",         "验机结论",
 };
-
-// The caption of the display panel page, which the report prints after the others.
-inline constexpr std::string_view kPanelPageCaption = "显示屏信息";
 
 inline constexpr std::string_view kDialogTitle = "Quorrix V2.0";
 inline constexpr std::string_view kWelcomeCaption = "欢迎使用";

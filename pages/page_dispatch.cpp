@@ -2,6 +2,7 @@
 
 #include "battery/battery_page.h"
 #include "disk/disk_page.h"
+#include "display/panel_page.h"
 #include "pages/dialog_texts.h"
 #include "smbios/smbios_pages.h"
 
@@ -9,9 +10,19 @@ namespace pages {
 
 CategoryAction ActionOf(int position) {
     if (position >= 0 && position < kTextPageCount) return CategoryAction::kBuildPage;
-    if (position == kSummaryPage) return CategoryAction::kRunSummary;
-    if (position == kPixelTest) return CategoryAction::kOpenPixelTest;
-    return CategoryAction::kNothing;
+    switch (position) {
+        case kSummaryPage:
+            return CategoryAction::kRunSummary;
+        case kPixelTest:
+            return CategoryAction::kOpenPixelTest;
+        case kPanelPage:
+        case kVerdictPage:
+            return CategoryAction::kBuildPage;
+        case kKeyboardTest:
+            return CategoryAction::kOpenKeyboardTest;
+        default:
+            return CategoryAction::kNothing;
+    }
 }
 
 std::string_view CaptionOf(int position) {
@@ -54,6 +65,10 @@ std::string BuildTextPage(int position, const PageSources& sources, CPageStrings
             if (sources.pBattery == nullptr || !smbios) return {};
             s.m_strBatteryPage = battery::BuildBatteryPage(*sources.pBattery, *sources.pSmbios);
             return s.m_strBatteryPage;
+        case kPanelPage:
+            if (sources.pPanel == nullptr) return {};
+            s.m_strPanelPage = display::BuildPanelPage(*sources.pPanel);
+            return s.m_strPanelPage;
         default:
             return {};
     }

@@ -52,7 +52,7 @@ struct CMachine {
 };
 
 TEST(PageDispatch, EveryPositionHasItsActionAndCaption) {
-    for (int position = 0; position < pages::kTextPageCount; ++position) {
+    for (int position : {0, 1, 2, 3, 4, 5, 6, pages::kPanelPage, pages::kVerdictPage}) {
         EXPECT_EQ(pages::ActionOf(position), pages::CategoryAction::kBuildPage) << position;
         // The caption is the category's name without its leading number.
         const std::string_view name = pages::kCategoryNames[static_cast<std::size_t>(position)];
@@ -62,7 +62,9 @@ TEST(PageDispatch, EveryPositionHasItsActionAndCaption) {
     EXPECT_EQ(pages::CaptionOf(pages::kSummaryPage), "其它信息");
     EXPECT_EQ(pages::ActionOf(pages::kPixelTest), pages::CategoryAction::kOpenPixelTest);
     EXPECT_EQ(pages::CaptionOf(pages::kPixelTest), "");
-    for (int outside : {-1, 9, 1000}) {
+    EXPECT_EQ(pages::ActionOf(pages::kKeyboardTest), pages::CategoryAction::kOpenKeyboardTest);
+    EXPECT_EQ(pages::CaptionOf(pages::kKeyboardTest), "");
+    for (int outside : {-1, 12, 1000}) {
         EXPECT_EQ(pages::ActionOf(outside), pages::CategoryAction::kNothing);
         EXPECT_EQ(pages::CaptionOf(outside), "");
     }
@@ -108,8 +110,9 @@ TEST(PageDispatch, MissingSourcesAndOtherPositionsBuildNothing) {
     CMachine m;
     pages::CPageStrings strings;
     const pages::PageSources diskOnly{nullptr, &m.hdSmart, nullptr};
-    for (int position : {pages::kBiosPage, pages::kMemoryPage, pages::kBatteryPage,
-                         pages::kSummaryPage, pages::kPixelTest, -1}) {
+    for (int position :
+         {pages::kBiosPage, pages::kMemoryPage, pages::kBatteryPage, pages::kSummaryPage,
+          pages::kPixelTest, pages::kPanelPage, pages::kKeyboardTest, -1}) {
         EXPECT_EQ(pages::BuildTextPage(position, diskOnly, &strings), "") << position;
     }
     EXPECT_FALSE(pages::BuildTextPage(pages::kDiskPage, diskOnly, &strings).empty());

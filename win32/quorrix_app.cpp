@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "platform/panel_edid.h"
 #include "platform/system_sources.h"
 #include "win32/message_box.h"
 #include "win32/quorrix_dlg.h"
@@ -15,9 +16,15 @@ bool CQuorrixApp::InitInstance() {
     const auto smbiosSource = platform::MakeSystemSmbiosSource();
     const auto drives = platform::MakeSystemDriveSystem();
     const auto batteries = platform::MakeSystemBatterySystem();
+    const auto panelEdid = platform::MakeSystemPanelEdidSource();
     const auto processRunner = platform::MakeSystemProcessRunner();
-    const DialogSeams seams{*smbiosSource,  *drives, *batteries,
-                            *processRunner, {},      platform::SummaryCommandLine()};
+    const DialogSeams seams{*smbiosSource,
+                            *drives,
+                            *batteries,
+                            *panelEdid,
+                            *processRunner,
+                            {},
+                            platform::SummaryCommandLine()};
 
     // A box shown while the dialog gathers has no owner (no window exists yet); the
     // dialog's own boxes are owned by its window.

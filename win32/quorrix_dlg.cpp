@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "pages/dialog_texts.h"
+#include "platform/panel_edid.h"
 #include "sysinfo/command_capture.h"
 #include "win32/about_dlg.h"
 #include "win32/app_name.h"
@@ -17,11 +18,13 @@ CQuorrixDlg::CQuorrixDlg(const DialogSeams& seams, platform::Notifier notify)
       m_smbios(seams.smbiosSource, notify),
       m_hdSmart(seams.drives),
       m_battery(seams.batteries),
+      m_panel(display::DecodeEdid(seams.panelEdid.ReadPanelEdid())),
       m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_notify(std::move(notify)),
       m_processRunner(seams.processRunner),
       m_pause(seams.pause),
-      m_flow(*this, {&m_smbios, &m_hdSmart, &m_battery}, &m_pages, seams.strSummaryCommand) {}
+      m_flow(*this, {&m_smbios, &m_hdSmart, &m_battery, &m_panel}, &m_pages,
+             seams.strSummaryCommand) {}
 
 BOOL CQuorrixDlg::OnInitDialog() {
     m_hCategoryList = GetDlgItem(m_hWnd, IDC_CATEGORY_LIST);
@@ -171,3 +174,5 @@ void CQuorrixDlg::RunCommand(std::string command) {
     sysinfo::RunCommand(runner, command, view);
     m_pRun = nullptr;
 }
+
+void CQuorrixDlg::OpenKeyboardTest() {}

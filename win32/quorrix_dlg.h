@@ -11,6 +11,7 @@
 
 #include "battery/battery_info.h"
 #include "disk/hd_smart.h"
+#include "display/edid.h"
 #include "pages/category_flow.h"
 #include "pages/dialog_seams.h"
 #include "pages/page_dispatch.h"
@@ -21,12 +22,12 @@
 
 class CQuorrixDlg : public CDialogBase, private pages::ICategoryView {
 public:
-    // Gathers the SMBIOS tables, the first drive and the first battery through `seams`, in
-    // that order, and loads the icon. `notify` shows the program's message boxes, those of
+    // Gathers the SMBIOS tables, the first drive, the first battery and the built-in panel's
+    // EDID through `seams`, in that order, and loads the icon. `notify` shows the program's message boxes, those of
     // the data sources included.
     CQuorrixDlg(const DialogSeams& seams, platform::Notifier notify);
 
-    // Adds the nine entries of pages::kCategoryNames to the category list, in table order.
+    // Adds the entries of pages::kCategoryNames to the category list, in table order.
     void FillCategoryList();
     // Shows the page of the selected category (nothing when none is selected).
     void OnCategoryDblClk();
@@ -40,6 +41,8 @@ public:
     CSMBios m_smbios;
     CHdSmart m_hdSmart;
     CBatteryInfo m_battery;
+    // The built-in panel's EDID, decoded; nullopt when none was read.
+    std::optional<display::EdidPanel> m_panel;
     // The seven page strings and the SMBIOS version text the BIOS page writes.
     pages::CPageStrings m_pages;
     HICON m_hIcon = nullptr;
@@ -66,6 +69,7 @@ private:
     void PaintNow() override;
     void ShowMessage(std::string_view gbkText, std::string_view gbkCaption) override;
     void OpenPixelTest() override;
+    void OpenKeyboardTest() override;
     void RunSummary(const std::string& command) override { RunCommand(command); }
     void SummaryEnded() override;
     // The command's output, in the code page console programs write in.

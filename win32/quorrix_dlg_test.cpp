@@ -33,11 +33,12 @@ TEST_F(DialogTest, OpensOnTheWelcomeText) {
     EXPECT_EQ(PaneBytes(), text::Utf8ToGbk(pages::kWelcomeText));
     EXPECT_EQ(TextOf(hPane).rfind(L"说明：\r\n本工具主要获得笔记本电脑", 0), 0u);
 
-    ASSERT_EQ(SendMessageW(hList, LB_GETCOUNT, 0, 0), 9);
-    const std::vector<std::wstring> entries = {L"1BIOS信息", L"2整机信息", L"3处理器信息",
-                                               L"4主板信息", L"5内存信息", L"6硬盘信息",
-                                               L"7电池信息", L"8其它信息", L"9显示器坏点测试"};
-    for (int i = 0; i < 9; ++i) {
+    // The sorted list keeps the table's order: the lettered entries come after the numbered.
+    ASSERT_EQ(SendMessageW(hList, LB_GETCOUNT, 0, 0), 12);
+    const std::vector<std::wstring> entries = {
+        L"1BIOS信息", L"2整机信息", L"3处理器信息",     L"4主板信息",   L"5内存信息", L"6硬盘信息",
+        L"7电池信息", L"8其它信息", L"9显示器坏点测试", L"A显示屏信息", L"B键盘测试", L"C验机结论"};
+    for (int i = 0; i < 12; ++i) {
         std::wstring entry(static_cast<std::size_t>(SendMessageW(hList, LB_GETTEXTLEN, i, 0)),
                            L'\0');
         SendMessageW(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
@@ -283,9 +284,10 @@ TEST_F(DialogTest, TheWaitCaptionIsPaintedBeforeAnyOutput) {
     CObservedRunner observed(machine.runner,
                              [&] { waiting.push_back(CaptureClient(hWatched, strip)); });
     DialogSeams seams = machine.Seams();
-    CQuorrixDlg watched(DialogSeams{seams.smbiosSource, seams.drives, seams.batteries, observed,
-                                    seams.pause, seams.strSummaryCommand},
-                        [](std::string_view, std::string_view) {});
+    CQuorrixDlg watched(
+        DialogSeams{seams.smbiosSource, seams.drives, seams.batteries, seams.panelEdid, observed,
+                    seams.pause, seams.strSummaryCommand},
+        [](std::string_view, std::string_view) {});
     hWatched = watched.Create(nullptr);
     ASSERT_NE(hWatched, nullptr);
     SetWindowPos(hWatched, nullptr,
@@ -372,6 +374,7 @@ TEST_F(DialogTest, RealCommandOutputArrivesWholeAndNoHandleIsLeft) {
     const DialogSeams seams{machine.smbios,
                             machine.drives,
                             machine.batteries,
+                            machine.panel,
                             *runner,
                             [&](std::chrono::milliseconds pause) { pauses.push_back(pause); },
                             "echo alpha& echo beta& echo gamma 1>&2"};
@@ -414,6 +417,7 @@ TEST_F(DialogTest, SummaryKeepsTheWindowAnsweringAndClosingEndsTheCommand) {
     const DialogSeams seams{machine.smbios,
                             machine.drives,
                             machine.batteries,
+                            machine.panel,
                             *runner,
                             {},
                             SlowOutputCommand("30 200")};
@@ -482,9 +486,13 @@ TEST_F(DialogTest, SummaryKeepsTheWindowAnsweringAndClosingEndsTheCommand) {
 TEST_F(DialogTest, SummaryOutputInTheOemCodePage) {
     if (GetOEMCP() != 950) GTEST_SKIP() << "OEM code page " << GetOEMCP() << ", not 950";
     const auto runner = platform::MakeSystemProcessRunner();
-    const DialogSeams seams{machine.smbios,      machine.drives,
-                            machine.batteries,   *runner,
-                            [](milliseconds) {}, SlowOutputCommand("1 0 A544BEF7A657BAD93A200D0A")};
+    const DialogSeams seams{machine.smbios,
+                            machine.drives,
+                            machine.batteries,
+                            machine.panel,
+                            *runner,
+                            [](milliseconds) {},
+                            SlowOutputCommand("1 0 A544BEF7A657BAD93A200D0A")};
     CQuorrixDlg live(seams, [](std::string_view text, std::string_view) { ADD_FAILURE() << text; });
     HWND hLive = live.Create(nullptr);
     ASSERT_NE(hLive, nullptr);

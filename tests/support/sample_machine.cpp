@@ -1,5 +1,7 @@
 #include "tests/support/sample_machine.h"
 
+#include <string_view>
+
 #include "tests/support/smbios_table_builder.h"
 #include "tests/support/test_sectors.h"
 #include "text/gbk.h"
@@ -118,6 +120,7 @@ std::vector<std::string> SampleSummaryPieces() {
 }
 
 CSampleMachine::CSampleMachine() : smbios(SampleSmbiosTables()), runner(SampleSummaryPieces()) {
+    panel.edid = SampleEdid();
     platform::FakeDrive& drive = drives.Drive(0);
     drive.identify =
         disktest::IdentifySector("SAMSUNG MZVLB512HBJQ-000L7", "S4DYNX0N123456", "4L7QEXA7");
@@ -136,10 +139,40 @@ CSampleMachine::CSampleMachine() : smbios(SampleSmbiosTables()), runner(SampleSu
     batteries.lifePercent = 86;
 }
 
+std::vector<std::uint8_t> SampleEdid() {
+    std::vector<std::uint8_t> b(128, 0);
+    const std::uint8_t head[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF,
+                                 0xFF, 0xFF, 0x00, 0x06, 0xAF,  // "AUO"
+                                 0x3D, 0x40,                    // product 403D
+                                 0x00, 0x00, 0x00, 0x00,        // no serial number
+                                 18,   29,                      // week 18 of 2019
+                                 1,    4,                       // EDID 1.4
+                                 0xA5, 31,   17};               // digital, 8 bits; 31 x 17 cm
+    std::copy(std::begin(head), std::end(head), b.begin());
+    // 1920 x 1080 at 141 MHz, blanking 160 x 52 (60 Hz), image 309 x 174 mm.
+    const std::uint8_t timing[] = {0x14, 0x37, 0x80, 0xA0, 0x70, 0x38, 0x34, 0x40, 0x30,
+                                   0x20, 0x35, 0x00, 0x35, 0xAE, 0x10, 0x00, 0x00, 0x1A};
+    std::copy(std::begin(timing), std::end(timing), b.begin() + 54);
+    auto text = [&b](std::size_t offset, std::uint8_t tag, std::string_view data) {
+        b[offset + 3] = tag;
+        for (std::size_t i = 0; i < 13; ++i)
+            b[offset + 5 + i] = i < data.size() ? static_cast<std::uint8_t>(data[i]) : 0x20;
+        if (data.size() < 13) b[offset + 5 + data.size()] = 0x0A;
+    };
+    b[72 + 3] = 0x10;  // a dummy descriptor
+    text(90, 0xFE, "AUO");
+    text(108, 0xFE, "B140HAN04.0");
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < 127; ++i) sum += b[i];
+    b[127] = static_cast<std::uint8_t>((256 - sum % 256) % 256);
+    return b;
+}
+
 DialogSeams CSampleMachine::Seams() {
     return DialogSeams{smbios,
                        drives,
                        batteries,
+                       panel,
                        runner,
                        [this](std::chrono::milliseconds pause) {
                            pauses.push_back(pause);

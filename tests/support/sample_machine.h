@@ -1,8 +1,10 @@
-// A sample laptop for the window's tests and screenshots: SMBIOS tables, an ATA drive and a
-// Li-ion battery held by the platform fakes, and a scripted summary command.
+// A sample laptop for the window's tests and screenshots: SMBIOS tables, an ATA drive, a
+// Li-ion battery and a 14-inch panel held by the platform fakes, and a scripted summary
+// command.
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "pages/dialog_seams.h"
 #include "platform/fake/fake_battery_system.h"
 #include "platform/fake/fake_drive_system.h"
+#include "platform/fake/fake_panel_edid.h"
 #include "platform/fake/fake_process_runner.h"
 #include "platform/smbios_source.h"
 
@@ -28,6 +31,7 @@ public:
     platform::CFixedSmbiosSource smbios;
     platform::CFakeDriveSystem drives;
     platform::CFakeBatterySystem batteries;
+    platform::CFakePanelEdidSource panel;
     platform::CFakeProcessRunner runner;
     std::vector<std::chrono::milliseconds> pauses;
     std::function<void()> onPause;
@@ -36,5 +40,9 @@ public:
 // SMBIOS tables of the sample laptop: BIOS, system, board, three caches, the processor, two
 // memory modules and an empty slot, the portable battery.
 platform::RawSmbios SampleSmbiosTables();
+
+// The EDID of the sample laptop's panel: an EDID 1.4 base block of a 14-inch 1920 x 1080
+// AUO panel, 8 bits per colour, its part number in a text descriptor, checksum right.
+std::vector<std::uint8_t> SampleEdid();
 
 }  // namespace testsupport
