@@ -1,6 +1,7 @@
 // The physical drives: finding drive number d, and the few commands the SMART reader sends
 // to it. ATA drives get IDENTIFY DEVICE and SMART (ENABLE OPERATIONS, READ DATA); NVMe
-// controllers get Identify Controller and Get Log Page. Nothing else reaches a drive.
+// controllers get Identify Controller, Identify Namespace of namespace 1 and Get Log Page.
+// Nothing else reaches a drive.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +21,7 @@ inline constexpr std::uint32_t kCapSmartCmd = 0x00000004;
 
 // The sizes of the pages the commands move, for the decoders in disk/ as well.
 inline constexpr std::size_t kAtaSectorBytes = 512;      // IDENTIFY DEVICE, SMART READ DATA
-inline constexpr std::size_t kNvmeIdentifyBytes = 4096;  // Identify Controller
+inline constexpr std::size_t kNvmeIdentifyBytes = 4096;  // Identify Controller, Namespace
 inline constexpr std::size_t kNvmeLogPageBytes = 512;    // the SMART / Health log, 02h
 inline constexpr std::uint8_t kNvmeLogSmartHealth = 0x02;
 
@@ -69,7 +70,8 @@ public:
                                               std::span<std::uint8_t, kNvmeLogPageBytes> out) = 0;
     // Identify Namespace (CNS 00h) of namespace `nsid`, 4096 bytes: only asked for the size of
     // a drive whose controller reports no total capacity. False on failure; a drive that has
-    // no way to send it refuses it.
+    // no way to send it refuses it, and live drives refuse every namespace but the first
+    // (kNvmeFirstNamespace).
     [[nodiscard]] virtual bool NvmeIdentifyNamespace(
         std::uint32_t nsid, std::span<std::uint8_t, kNvmeIdentifyBytes> out) {
         (void)nsid;

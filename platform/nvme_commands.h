@@ -11,8 +11,13 @@ namespace platform {
 
 inline constexpr std::uint8_t kNvmeOpGetLogPage = 0x02;
 inline constexpr std::uint8_t kNvmeOpIdentify = 0x06;
+// Identify CNS 00h: the Identify Namespace data structure of the namespace NSID names.
+inline constexpr std::uint32_t kNvmeCnsNamespace = 0x00;
 // Identify CNS 01h: the Identify Controller data structure.
 inline constexpr std::uint32_t kNvmeCnsController = 0x01;
+// The one namespace whose Identify Namespace is asked for: the first, which holds the system
+// on every laptop drive.
+inline constexpr std::uint32_t kNvmeFirstNamespace = 1;
 // NSID FFFFFFFFh: a log page over all namespaces.
 inline constexpr std::uint32_t kNvmeAllNamespaces = 0xFFFFFFFF;
 // Get Log Page CDW10 bit 15, Retain Asynchronous Event.

@@ -87,6 +87,12 @@ public:
         return m_drive.bNvme && SendNvmeAdmin(IdentifyControllerCommand(), out);
     }
 
+    bool NvmeIdentifyNamespace(std::uint32_t nsid,
+                               std::span<std::uint8_t, kNvmeIdentifyBytes> out) override {
+        // Only namespace 1: the gate in SendNvmeAdmin refuses any other.
+        return m_drive.bNvme && SendNvmeAdmin(IdentifyNamespaceCommand(nsid), out);
+    }
+
     bool NvmeGetLogPage(std::uint8_t logId,
                         std::span<std::uint8_t, kNvmeLogPageBytes> out) override {
         // Only the SMART / Health log: the gate in SendNvmeAdmin refuses any other.

@@ -15,6 +15,15 @@ NvmeAdminCommand IdentifyControllerCommand() {
     return cmd;
 }
 
+NvmeAdminCommand IdentifyNamespaceCommand(std::uint32_t nsid) {
+    NvmeAdminCommand cmd;
+    cmd.opcode = kNvmeOpIdentify;
+    cmd.nsid = nsid;
+    cmd.cdw10 = kNvmeCnsNamespace;
+    cmd.dataLength = kNvmeIdentifyBytes;
+    return cmd;
+}
+
 NvmeAdminCommand GetLogPageCommand(std::uint8_t logId, std::uint32_t bytes) {
     // NUMD is a 0-based count of dwords: its low 16 bits go to CDW10 31:16 (NUMDL), its
     // high 16 bits to CDW11 15:0 (NUMDU). Bit 15 is RAE; LSP (bits 14:8) stays 0.
@@ -29,9 +38,14 @@ NvmeAdminCommand GetLogPageCommand(std::uint8_t logId, std::uint32_t bytes) {
 }
 
 bool IsPermittedNvmeCommand(const NvmeAdminCommand& cmd) {
-    if (cmd.opcode == kNvmeOpIdentify)
-        return cmd.nsid == 0 && cmd.cdw10 == kNvmeCnsController && cmd.cdw11 == 0 &&
+    if (cmd.opcode == kNvmeOpIdentify) {
+        // CNS 01h ignores NSID, which must then be 0; CNS 00h names the one namespace asked.
+        const bool controller = cmd.cdw10 == kNvmeCnsController && cmd.nsid == 0;
+        const bool firstNamespace =
+            cmd.cdw10 == kNvmeCnsNamespace && cmd.nsid == kNvmeFirstNamespace;
+        return (controller || firstNamespace) && cmd.cdw11 == 0 &&
                cmd.dataLength == kNvmeIdentifyBytes;
+    }
     if (cmd.opcode == kNvmeOpGetLogPage) {
         const std::uint32_t numd = kNvmeLogPageBytes / 4 - 1;
         return cmd.nsid == kNvmeAllNamespaces &&

@@ -17,13 +17,17 @@ struct NvmeAdminCommand {
 // Identify, CNS 01h: the 4096-byte Identify Controller data structure.
 NvmeAdminCommand IdentifyControllerCommand();
 
+// Identify, CNS 00h: the 4096-byte Identify Namespace data structure of namespace `nsid`.
+NvmeAdminCommand IdentifyNamespaceCommand(std::uint32_t nsid);
+
 // Get Log Page `logId` over all namespaces (NSID FFFFFFFFh), `bytes` long (a non-zero
 // multiple of 4), with Retain Asynchronous Event (RAE) set: reading the log leaves any
 // asynchronous event the controller reported standing for the driver, which owns them.
 NvmeAdminCommand GetLogPageCommand(std::uint8_t logId, std::uint32_t bytes);
 
-// The only admin commands this program sends: Identify Controller, and Get Log Page for the
-// SMART / Health log (02h) with RAE set. Anything else never reaches a controller.
+// The only admin commands this program sends: Identify Controller, Identify Namespace of
+// namespace 1, and Get Log Page for the SMART / Health log (02h) with RAE set. Anything else
+// never reaches a controller.
 bool IsPermittedNvmeCommand(const NvmeAdminCommand& cmd);
 
 // Turns the ioctl's result into success: 0 is success; a positive value is the NVMe status

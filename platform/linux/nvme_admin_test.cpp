@@ -28,28 +28,72 @@ TEST(NvmeAdmin, GetLogPageCountsDwordsFromZero) {
     EXPECT_EQ(cmd.cdw11, 0x00000001u);
 }
 
-TEST(NvmeAdmin, OnlyIdentifyControllerAndTheHealthLogWithRaePass) {
-    using platform::IsPermittedNvmeCommand;
-    EXPECT_TRUE(IsPermittedNvmeCommand(platform::IdentifyControllerCommand()));
-    EXPECT_TRUE(IsPermittedNvmeCommand(platform::GetLogPageCommand(0x02, 512)));
+TEST(NvmeAdmin, IdentifyNamespaceNamesItsNamespace) {
+    const auto cmd = platform::IdentifyNamespaceCommand(1);
+    EXPECT_EQ(cmd.opcode, 0x06);
+    EXPECT_EQ(cmd.nsid, 1u);
+    EXPECT_EQ(cmd.cdw10, 0x00000000u);  // CNS 00h
+    EXPECT_EQ(cmd.cdw11, 0u);
+    EXPECT_EQ(cmd.dataLength, 4096u);
+}
 
-    // Other logs (error information, firmware slots, telemetry), other sizes, other CNS.
-    EXPECT_FALSE(IsPermittedNvmeCommand(platform::GetLogPageCommand(0x01, 512)));
-    EXPECT_FALSE(IsPermittedNvmeCommand(platform::GetLogPageCommand(0x03, 512)));
-    EXPECT_FALSE(IsPermittedNvmeCommand(platform::GetLogPageCommand(0x02, 4096)));
-    auto cmd = platform::GetLogPageCommand(0x02, 512);
-    cmd.cdw10 &= ~0x8000u;  // without RAE the read would clear a pending event
-    EXPECT_FALSE(IsPermittedNvmeCommand(cmd));
-    cmd = platform::IdentifyControllerCommand();
-    cmd.cdw10 = 0x00;  // Identify Namespace
-    EXPECT_FALSE(IsPermittedNvmeCommand(cmd));
-    // Every other opcode: Format NVM (80h), Sanitize (84h), Firmware Commit (10h), Set
-    // Features (09h), Security Send (81h).
-    for (std::uint8_t opcode : {0x80, 0x84, 0x10, 0x09, 0x81, 0x01, 0x00}) {
-        cmd = platform::IdentifyControllerCommand();
-        cmd.opcode = opcode;
-        EXPECT_FALSE(IsPermittedNvmeCommand(cmd)) << int{opcode};
-    }
+platform::NvmeAdminCommand With(platform::NvmeAdminCommand cmd,
+                                void (*change)(platform::NvmeAdminCommand&)) {
+    change(cmd);
+    return cmd;
+}
+
+// The gate: Identify Controller, Identify Namespace of namespace 1 and the health log with
+// RAE pass; every other command, and these with any other field, never reach a controller.
+TEST(NvmeAdmin, OnlyTheReadOnlyCommandsWePickPass) {
+    using platform::GetLogPageCommand;
+    using platform::IdentifyControllerCommand;
+    using platform::IdentifyNamespaceCommand;
+    using Cmd = platform::NvmeAdminCommand;
+    const struct {
+        const char* what;
+        Cmd cmd;
+        bool permitted;
+    } kCases[] = {
+        {"Identify Controller", IdentifyControllerCommand(), true},
+        {"Identify Namespace 1", IdentifyNamespaceCommand(1), true},
+        {"the health log with RAE", GetLogPageCommand(0x02, 512), true},
+        // Other logs (error information, firmware slots), other sizes, no RAE (the read would
+        // clear a pending event).
+        {"error log", GetLogPageCommand(0x01, 512), false},
+        {"firmware slot log", GetLogPageCommand(0x03, 512), false},
+        {"health log of 4096", GetLogPageCommand(0x02, 4096), false},
+        {"health log without RAE",
+         With(GetLogPageCommand(0x02, 512), [](Cmd& c) { c.cdw10 &= ~0x8000u; }), false},
+        // Identify: other namespaces, other CNS, other sizes, and CNS 01h with an NSID.
+        {"Identify Namespace 0", IdentifyNamespaceCommand(0), false},
+        {"Identify Namespace 2", IdentifyNamespaceCommand(2), false},
+        {"Identify Namespace FFFFFFFFh", IdentifyNamespaceCommand(0xFFFFFFFF), false},
+        {"Identify Namespace with CDW11",
+         With(IdentifyNamespaceCommand(1), [](Cmd& c) { c.cdw11 = 1; }), false},
+        {"Identify Namespace of 512",
+         With(IdentifyNamespaceCommand(1), [](Cmd& c) { c.dataLength = 512; }), false},
+        {"active namespace list (CNS 02h)",
+         With(IdentifyNamespaceCommand(1), [](Cmd& c) { c.cdw10 = 0x02; }), false},
+        {"Identify Controller with NSID 1",
+         With(IdentifyControllerCommand(), [](Cmd& c) { c.nsid = 1; }), false},
+        {"Identify Controller with CNTID",
+         With(IdentifyControllerCommand(), [](Cmd& c) { c.cdw10 |= 0x10000u; }), false},
+        // Every other opcode: Format NVM (80h), Sanitize (84h), Firmware Commit (10h), Set
+        // Features (09h), Security Send (81h), Create I/O SQ (01h), Delete I/O SQ (00h).
+        {"Format NVM", With(IdentifyControllerCommand(), [](Cmd& c) { c.opcode = 0x80; }), false},
+        {"Sanitize", With(IdentifyControllerCommand(), [](Cmd& c) { c.opcode = 0x84; }), false},
+        {"Firmware Commit", With(IdentifyControllerCommand(), [](Cmd& c) { c.opcode = 0x10; }),
+         false},
+        {"Set Features", With(IdentifyControllerCommand(), [](Cmd& c) { c.opcode = 0x09; }),
+         false},
+        {"Security Send", With(IdentifyNamespaceCommand(1), [](Cmd& c) { c.opcode = 0x81; }),
+         false},
+        {"opcode 01h", With(IdentifyControllerCommand(), [](Cmd& c) { c.opcode = 0x01; }), false},
+        {"opcode 00h", With(IdentifyNamespaceCommand(1), [](Cmd& c) { c.opcode = 0x00; }), false},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(platform::IsPermittedNvmeCommand(c.cmd), c.permitted) << c.what;
 }
 
 TEST(NvmeAdmin, JudgeResult) {
