@@ -9,6 +9,7 @@
 #include "platform/drive_system.h"
 #include "platform/file_io.h"
 #include "platform/system_sources.h"
+#include "probe/probe_read.h"
 
 namespace cli {
 namespace {
@@ -93,11 +94,16 @@ bool NothingRead(const CHdSmart& hdSmart) {
            hdSmart.m_strPowerOnHours.empty() && hdSmart.m_strPowerCycles.empty();
 }
 
-// The reader over gathered.drives; with --save, through a recorder that keeps the replies.
+// The reader over gathered.drives. With --save the drive is sent what quorrix-probe sends
+// (the reader's commands, and Identify Namespace, which the reader asks only of a controller
+// without a total capacity), through a recorder that keeps the replies for the saved files;
+// the reader then reads those replies.
 std::unique_ptr<CHdSmart> ReadOver(GatheredDisk& gathered, const ReportOptions& options) {
     if (!options.save) return std::make_unique<CHdSmart>(*gathered.drives);
     gathered.recorder = std::make_unique<platform::CRecordingDriveSystem>(*gathered.drives);
-    return std::make_unique<CHdSmart>(*gathered.recorder);
+    probe::SendDriveCommands(*gathered.recorder);
+    gathered.replay = std::make_unique<platform::CReplayDriveSystem>(gathered.recorder->Records());
+    return std::make_unique<CHdSmart>(*gathered.replay);
 }
 
 }  // namespace

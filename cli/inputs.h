@@ -22,8 +22,10 @@ namespace cli {
 // A source with the system it read from, which it keeps using.
 struct GatheredDisk {
     std::unique_ptr<platform::IDriveSystem> drives;
-    // With --save: between the reader and `drives`, keeping each call's outcome.
+    // With --save: between the probe's command sequence and `drives`, keeping each call's
+    // outcome; the reader then reads `replay`, the same outcomes answered again.
     std::unique_ptr<platform::CRecordingDriveSystem> recorder;
+    std::unique_ptr<platform::CReplayDriveSystem> replay;
     std::unique_ptr<CHdSmart> hdSmart;
 };
 struct GatheredBattery {

@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     if ((options.from || cli::NamesSavedData(options)) && !platform::TakeOnInvokingUser(&err))
         return Fail(err);
     if (options.from && !cli::ResolveFrom(&options, &err)) return Fail(err);
-    // --save keeps all three sources, whichever page is printed.
+    // --save keeps every source, whichever page is printed.
     std::unique_ptr<CSMBios> smbios;
     if ((options.nPage != 6 && options.nPage != kPanelPageNumber) || options.fromDump ||
         options.dmiDir || options.save) {
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
         if (!battery.battery) return Fail(err);
     }
     cli::GatheredPanel panel;
-    if (options.Wants(kPanelPageNumber) || options.edid) {
+    if (options.Wants(kPanelPageNumber) || options.edid || options.save) {
         if (!cli::GatherPanel(options, &panel, &err)) return Fail(err);
     }
     // Only the disk and panel pages skip the firmware tables; a battery page beside them has no
@@ -154,7 +154,8 @@ int main(int argc, char** argv) {
     platform::CFixedSmbiosSource noTables({});
     if (!smbios) smbios = std::make_unique<CSMBios>(noTables, platform::Notifier());
 
-    if (options.save && !cli::SaveTo(options, *smbios, disk, battery, &err)) return Fail(err);
+    if (options.save && !cli::SaveTo(options, *smbios, disk, battery, panel.bytes, &err))
+        return Fail(err);
 
     const pages::PageSources sources{smbios.get(), disk.hdSmart.get(), battery.battery.get(),
                                      &panel.panel};

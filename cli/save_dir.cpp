@@ -7,6 +7,7 @@
 
 #include "platform/ata_commands.h"
 #include "platform/file_io.h"
+#include "platform/nvme_commands.h"
 #include "platform/sysfs/power_supply.h"
 #include "platform/sysfs/power_supply_folder.h"
 #include "platform/sysfs/smbios_entry_point.h"
@@ -87,6 +88,16 @@ bool SaveDisk(const GatheredDisk& disk, platform::ISaveFolder& out, std::string*
         if (!out.WriteFile("disk/" + name, bytes, err)) return false;
     }
     return true;
+}
+
+bool SaveEdid(std::span<const std::uint8_t> panelEdid, platform::ISaveFolder& out,
+              std::string* err) {
+    if (panelEdid.empty()) {
+        std::fputs("quorrix-report: --save: no panel EDID was read; edid.bin is left out\n",
+                   stderr);
+        return true;
+    }
+    return out.WriteFile("edid.bin", panelEdid, err);
 }
 
 // A file of the supply folder: the live one as the kernel shows it, a saved one only when it
@@ -209,6 +220,7 @@ std::vector<std::pair<std::string, std::vector<std::uint8_t>>> SavedDriveFiles(
     if (record == records.end()) return {};
     const std::vector<std::uint8_t>* first = nullptr;
     const std::vector<std::uint8_t>* second = nullptr;
+    const std::vector<std::uint8_t>* nameSpace = nullptr;
     using platform::DriveCallKind;
     for (const platform::DriveCall& call : record->calls) {
         if (!call.bOk) continue;
@@ -216,13 +228,20 @@ std::vector<std::pair<std::string, std::vector<std::uint8_t>>> SavedDriveFiles(
             if (call.kind == DriveCallKind::kNvmeIdentify) first = &call.data;
             if (call.kind == DriveCallKind::kNvmeGetLogPage && call.logId == 0x02)
                 second = &call.data;
+            if (call.kind == DriveCallKind::kNvmeIdentifyNamespace &&
+                call.nsid == platform::kNvmeFirstNamespace)
+                nameSpace = &call.data;
         } else if (call.kind == DriveCallKind::kReceiveData) {
             if (call.regs.command == platform::kAtaIdentifyDevice) first = &call.data;
             if (platform::IsSmartCommand(call.regs, platform::kSmartReadData)) second = &call.data;
         }
     }
     if (!first || !second) return {};
-    if (record->bNvme) return {{"id-ctrl.bin", *first}, {"smart-log.bin", *second}};
+    if (record->bNvme) {
+        Files files{{"id-ctrl.bin", *first}, {"smart-log.bin", *second}};
+        if (nameSpace) files.emplace_back("id-ns.bin", *nameSpace);
+        return files;
+    }
     return {{"identify.bin", *first}, {"smart.bin", *second}};
 }
 
@@ -257,7 +276,8 @@ bool ResolveFrom(ReportOptions* options, std::string* err) {
 }
 
 bool SaveTo(const ReportOptions& options, const CSMBios& smbios, const GatheredDisk& disk,
-            const GatheredBattery& battery, std::string* err) {
+            const GatheredBattery& battery, std::span<const std::uint8_t> panelEdid,
+            std::string* err) {
     const std::string& name = *options.save;
     std::error_code ec;
     // For the messages only: the rename at the end replaces nothing but an empty folder.
@@ -275,7 +295,8 @@ bool SaveTo(const ReportOptions& options, const CSMBios& smbios, const GatheredD
     const auto folder = platform::BeginSaveFolder(name, err);
     if (!folder) return false;
     return SaveSmbios(options, smbios, *folder, err) && SaveDisk(disk, *folder, err) &&
-           SaveBattery(options, battery, *folder, err) && folder->Finish(err);
+           SaveBattery(options, battery, *folder, err) && SaveEdid(panelEdid, *folder, err) &&
+           folder->Finish(err);
 }
 
 }  // namespace cli

@@ -2,14 +2,17 @@
 // layouts --dmi-dir, --disk-dump and --power-supply read, so it decodes anywhere later.
 //   DIR/dmi/smbios_entry_point, DIR/dmi/DMI          the SMBIOS entry point and table
 //   DIR/disk/identify.bin, smart.bin                 an ATA drive's replies, or
-//   DIR/disk/id-ctrl.bin, smart-log.bin              an NVMe controller's
+//   DIR/disk/id-ctrl.bin, smart-log.bin[, id-ns.bin] an NVMe controller's (id-ns.bin: namespace
+//                                                    1's Identify Namespace, when it answered)
 //   DIR/power_supply/NAME/...                        the first battery's attribute files
+//   DIR/edid.bin                                     the built-in panel's EDID as read
 // A part that was not read is left out; --from reads the parts that are there.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,7 +31,8 @@ std::vector<std::uint8_t> SynthesizeEntryPoint(std::uint8_t major, std::uint8_t 
                                                std::uint32_t tableBytes);
 
 // The drive files --disk-dump reads, from the recorded calls of drive 0: name and bytes, or
-// nothing when the drive did not answer both of its kind's reads.
+// nothing when the drive did not answer both of its kind's reads; an NVMe drive's id-ns.bin
+// beside them when it answered Identify Namespace of namespace 1.
 std::vector<std::pair<std::string, std::vector<std::uint8_t>>> SavedDriveFiles(
     const std::vector<platform::DriveRecord>& records);
 
@@ -46,8 +50,10 @@ bool ResolveFrom(ReportOptions* options, std::string* err);
 // Writes what was read into options.save: built in a temporary folder beside it and renamed
 // at the end, so a failure leaves no part behind (platform::BeginSaveFolder). Refuses a DIR
 // that exists and is not an empty folder, or whose parent other users can change. Lines on
-// stderr name the parts that could not be saved.
+// stderr name the parts that could not be saved. `panelEdid` is the panel's EDID as read
+// (empty: none was).
 bool SaveTo(const ReportOptions& options, const CSMBios& smbios, const GatheredDisk& disk,
-            const GatheredBattery& battery, std::string* err);
+            const GatheredBattery& battery, std::span<const std::uint8_t> panelEdid,
+            std::string* err);
 
 }  // namespace cli

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "cli/panel_input.h"
 #include "pages/page_dispatch.h"
 #include "platform/fake/fake_battery_system.h"
 #include "platform/file_io.h"
@@ -127,7 +128,7 @@ TEST(SaveDir, WhatIsSavedReadsBackIntoTheSamePages) {
     options.save = (work.Path() / "laptop").string();
     const Report first = Gather(options);
     std::string err;
-    ASSERT_TRUE(cli::SaveTo(options, *first.smbios, first.disk, first.battery, &err)) << err;
+    ASSERT_TRUE(cli::SaveTo(options, *first.smbios, first.disk, first.battery, {}, &err)) << err;
 
     const fs::path saved = work.Path() / "laptop";
     EXPECT_EQ(Names(work.Path()), std::vector<std::string>{"laptop"});  // no temporary left
@@ -166,21 +167,21 @@ TEST(SaveDir, ARefusedOrFailedSaveLeavesNothing) {
 
     work.Write("full/keep", "mine");
     options.save = (work.Path() / "full").string();
-    EXPECT_FALSE(cli::SaveTo(options, *report.smbios, report.disk, report.battery, &err));
+    EXPECT_FALSE(cli::SaveTo(options, *report.smbios, report.disk, report.battery, {}, &err));
     EXPECT_NE(err.find("not empty"), std::string::npos);
     EXPECT_EQ(Names(work.Path() / "full"), std::vector<std::string>{"keep"});
     work.Write("file", "x");
     options.save = (work.Path() / "file").string();
-    EXPECT_FALSE(cli::SaveTo(options, *report.smbios, report.disk, report.battery, &err));
+    EXPECT_FALSE(cli::SaveTo(options, *report.smbios, report.disk, report.battery, {}, &err));
     options.save = (work.Path() / "missing/deeper").string();
-    EXPECT_FALSE(cli::SaveTo(options, *report.smbios, report.disk, report.battery, &err));
+    EXPECT_FALSE(cli::SaveTo(options, *report.smbios, report.disk, report.battery, {}, &err));
     EXPECT_EQ(Names(work.Path()), (std::vector<std::string>{"file", "full"}));
 
     // An empty folder is taken; so is a save whose drive was not recorded (no --save when
     // it was read): disk/ is left out then.
     fs::create_directory(work.Path() / "empty");
     options.save = (work.Path() / "empty").string();
-    ASSERT_TRUE(cli::SaveTo(options, *report.smbios, report.disk, report.battery, &err)) << err;
+    ASSERT_TRUE(cli::SaveTo(options, *report.smbios, report.disk, report.battery, {}, &err)) << err;
     EXPECT_EQ(Names(work.Path() / "empty"), (std::vector<std::string>{"dmi", "power_supply"}));
     EXPECT_EQ(Names(work.Path()), (std::vector<std::string>{"empty", "file", "full"}));
 
@@ -227,8 +228,75 @@ TEST(SaveDir, DriveFilesNeedBothRepliesOfTheirKind) {
     EXPECT_EQ(files[0].second, identify.data);
     EXPECT_EQ(files[1].first, "smart-log.bin");
     EXPECT_EQ(files[1].second, log.data);
+
+    // Namespace 1's Identify Namespace joins them when it answered, and only then.
+    platform::DriveCall nameSpace;
+    nameSpace.kind = platform::DriveCallKind::kNvmeIdentifyNamespace;
+    nameSpace.nsid = 1;
+    nameSpace.bOk = false;
+    nameSpace.data.assign(4096, 3);
+    nvme.calls.push_back(nameSpace);
+    EXPECT_EQ(cli::SavedDriveFiles({nvme}).size(), 2u);
+    nvme.calls[2].bOk = true;
+    const auto withNamespace = cli::SavedDriveFiles({nvme});
+    ASSERT_EQ(withNamespace.size(), 3u);
+    EXPECT_EQ(withNamespace[2].first, "id-ns.bin");
+    EXPECT_EQ(withNamespace[2].second, nameSpace.data);
+    nvme.calls[2].nsid = 2;  // another namespace is not namespace 1's size
+    EXPECT_EQ(cli::SavedDriveFiles({nvme}).size(), 2u);
+
     nvme.number = 1;  // only drive 0 is saved
     EXPECT_TRUE(cli::SavedDriveFiles({nvme}).empty());
+}
+
+// An NVMe controller that reports no total capacity, with namespace 1 saved beside it, and a
+// panel's EDID: --save writes id-ns.bin and edid.bin as read, and --from gives the same
+// capacity and the same EDID back.
+TEST(SaveDir, TheNamespaceAndThePanelsEdidAreSavedAndReadBack) {
+    testsupport::CTempDir source;
+    BuildSource(source);
+    std::vector<std::uint8_t> idCtrl(4096, 0);
+    for (std::size_t i = 0; i < 8; ++i) idCtrl[24 + i] = "ORCHIDNV"[i];  // model
+    source.Write("nvme/id-ctrl.bin", idCtrl);
+    source.Write("nvme/smart-log.bin", std::vector<std::uint8_t>(512, 0));
+    std::vector<std::uint8_t> idNs(4096, 0);
+    idNs[3] = 0x10;      // NSZE 10000000h blocks
+    idNs[128 + 2] = 12;  // of 4096 bytes: 1099.5 GB
+    source.Write("nvme/id-ns.bin", idNs);
+    std::vector<std::uint8_t> edid{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+    edid.resize(256, 0x5A);  // padded to 256 bytes, as some systems give it
+    source.Write("edid.bin", edid);
+
+    testsupport::CTempDir work;
+    cli::ReportOptions options = SourceOptions(source);
+    options.diskDump = (source.Path() / "nvme").string();
+    options.edid = (source.Path() / "edid.bin").string();
+    options.save = (work.Path() / "laptop").string();
+    const Report first = Gather(options);
+    ASSERT_TRUE(first.disk.hdSmart);
+    EXPECT_EQ(first.disk.hdSmart->m_strCapacity, "1099.5");
+    cli::GatheredPanel panel;
+    std::string err;
+    ASSERT_TRUE(cli::GatherPanel(options, &panel, &err)) << err;
+    ASSERT_TRUE(cli::SaveTo(options, *first.smbios, first.disk, first.battery, panel.bytes, &err))
+        << err;
+
+    const fs::path saved = work.Path() / "laptop";
+    EXPECT_EQ(Names(saved), (std::vector<std::string>{"disk", "dmi", "edid.bin", "power_supply"}));
+    EXPECT_EQ(Names(saved / "disk"),
+              (std::vector<std::string>{"id-ctrl.bin", "id-ns.bin", "smart-log.bin"}));
+    EXPECT_EQ(*platform::ReadFileBytes((saved / "disk/id-ns.bin").string(), 8192), idNs);
+    EXPECT_EQ(*platform::ReadFileBytes((saved / "edid.bin").string(), 8192), edid);
+
+    cli::ReportOptions from;
+    from.from = saved.string();
+    ASSERT_TRUE(cli::ResolveFrom(&from, &err)) << err;
+    const Report second = Gather(from);
+    ASSERT_TRUE(second.disk.hdSmart);
+    EXPECT_EQ(second.disk.hdSmart->m_strCapacity, "1099.5");
+    cli::GatheredPanel back;
+    ASSERT_TRUE(cli::GatherPanel(from, &back, &err)) << err;
+    EXPECT_EQ(back.bytes, edid);
 }
 
 TEST(SaveDir, ABatteryOfTheInterfaceIsWrittenAsTheFolderReaderReadsIt) {

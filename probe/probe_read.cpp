@@ -4,6 +4,7 @@
 
 #include "platform/ata_commands.h"
 #include "platform/file_io.h"
+#include "platform/nvme_commands.h"
 #include "probe/recorded_drive.h"
 
 namespace probe {
@@ -35,7 +36,9 @@ void SendDriveCommands(platform::IDriveSystem& drives) {
         static_cast<void>(drive->ReceiveData(kSmartReadData, sector));
     } else if (drive->IsNvme()) {
         std::array<std::uint8_t, platform::kNvmeIdentifyBytes> identify{};
-        static_cast<void>(drive->NvmeIdentifyController(identify));
+        if (drive->NvmeIdentifyController(identify))
+            static_cast<void>(
+                drive->NvmeIdentifyNamespace(platform::kNvmeFirstNamespace, identify));
         std::array<std::uint8_t, platform::kNvmeLogPageBytes> log{};
         static_cast<void>(drive->NvmeGetLogPage(platform::kNvmeLogSmartHealth, log));
     }

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <optional>
+
 #include "disk/hd_smart.h"
 #include "platform/fake/fake_drive_system.h"
 #include "platform/sysfs/dmi_folder_source.h"
@@ -37,24 +41,95 @@ FakeDrive NvmeDrive() {
     return drive;
 }
 
+// Identify Namespace of a drive of 1953525168 blocks of 512 bytes (1000.2 GB).
+std::vector<std::uint8_t> NamespaceSector() {
+    std::vector<std::uint8_t> bytes(4096, 0);
+    const std::uint64_t blocks = 1953525168;
+    for (int i = 0; i < 8; ++i) bytes[i] = static_cast<std::uint8_t>(blocks >> (8 * i));
+    bytes[128 + 2] = 9;  // format 0: LBADS 9
+    return bytes;
+}
+
+// The fake's drives, which also answer Identify Namespace of namespace 1 with `nameSpace`
+// (none: the command fails), counting the times it is asked.
+class CNamespaceDrives final : public platform::IDriveSystem {
+public:
+    CNamespaceDrives(platform::IDriveSystem& inner,
+                     std::optional<std::vector<std::uint8_t>> nameSpace)
+        : m_pInner(&inner), m_nameSpace(std::move(nameSpace)) {}
+
+    std::unique_ptr<platform::IDrive> OpenDrive(std::uint8_t number) override {
+        auto drive = m_pInner->OpenDrive(number);
+        return drive ? std::make_unique<CDrive>(std::move(drive), *this) : nullptr;
+    }
+    int Asked() const { return m_nAsked; }
+
+private:
+    class CDrive final : public platform::IDrive {
+    public:
+        CDrive(std::unique_ptr<platform::IDrive> inner, CNamespaceDrives& owner)
+            : m_pInner(std::move(inner)), m_owner(owner) {}
+        bool IsNvme() const override { return m_pInner->IsNvme(); }
+        bool GetVersion(platform::SmartVersion out) override { return m_pInner->GetVersion(out); }
+        bool SendCommand(const platform::AtaRegisters& regs, int* errorCode) override {
+            return m_pInner->SendCommand(regs, errorCode);
+        }
+        bool ReceiveData(const platform::AtaRegisters& regs, platform::AtaSector out) override {
+            return m_pInner->ReceiveData(regs, out);
+        }
+        bool NvmeIdentifyController(std::span<std::uint8_t, 4096> out) override {
+            return m_pInner->NvmeIdentifyController(out);
+        }
+        bool NvmeGetLogPage(std::uint8_t logId, std::span<std::uint8_t, 512> out) override {
+            return m_pInner->NvmeGetLogPage(logId, out);
+        }
+        bool NvmeIdentifyNamespace(std::uint32_t nsid, std::span<std::uint8_t, 4096> out) override {
+            ++m_owner.m_nAsked;
+            std::fill(out.begin(), out.end(), std::uint8_t{0});
+            if (nsid != 1 || !m_pInner->IsNvme() || !m_owner.m_nameSpace) return false;
+            std::copy(m_owner.m_nameSpace->begin(), m_owner.m_nameSpace->end(), out.begin());
+            return true;
+        }
+
+    private:
+        std::unique_ptr<platform::IDrive> m_pInner;
+        CNamespaceDrives& m_owner;
+    };
+
+    platform::IDriveSystem* m_pInner;
+    std::optional<std::vector<std::uint8_t>> m_nameSpace;
+    int m_nAsked = 0;
+};
+
 struct DriveCase {
     const char* name;
     FakeDrive drive;
+    std::optional<std::vector<std::uint8_t>> nameSpace = std::nullopt;
+    // The reading shows a capacity: from the controller's total or from namespace 1.
+    bool bCapacity = false;
 };
 
 std::vector<DriveCase> Cases() {
     std::vector<DriveCase> cases;
-    cases.push_back({"ATA", AtaDrive()});
-    cases.push_back({"NVMe", NvmeDrive()});
+    cases.push_back({"ATA", AtaDrive(), std::nullopt, true});
+    cases.push_back({"NVMe without a total capacity, namespace 1 answers", NvmeDrive(),
+                     NamespaceSector(), true});
+    cases.push_back({"NVMe without a total capacity, namespace 1 fails", NvmeDrive()});
+    FakeDrive total = NvmeDrive();
+    (*total.nvmeIdentify)[280 + 5] = 0x01;  // TNVMCAP 2^40 bytes
+    cases.push_back({"NVMe with a total capacity", total, NamespaceSector(), true});
+    FakeDrive noIdentify = NvmeDrive();
+    noIdentify.nvmeIdentify.reset();
+    cases.push_back({"NVMe without Identify Controller", noIdentify, NamespaceSector()});
     FakeDrive failedEnable = AtaDrive();
     failedEnable.nEnableError = 19;
     cases.push_back({"ATA whose SMART enable fails", failedEnable});
-    FakeDrive noIdentify = AtaDrive();
-    noIdentify.identify.reset();
-    cases.push_back({"ATA without IDENTIFY", noIdentify});
+    FakeDrive ataNoIdentify = AtaDrive();
+    ataNoIdentify.identify.reset();
+    cases.push_back({"ATA without IDENTIFY", ataNoIdentify});
     FakeDrive shortSmart = AtaDrive();
     shortSmart.smartData->resize(300);
-    cases.push_back({"ATA with a short SMART sector", shortSmart});
+    cases.push_back({"ATA with a short SMART sector", shortSmart, std::nullopt, true});
     FakeDrive noSmart = AtaDrive();
     noSmart.bSmartCapable = false;
     cases.push_back({"ATA without SMART commands", noSmart});
@@ -84,24 +159,33 @@ void ExpectSameReading(const CHdSmart& direct, const CHdSmart& replayed) {
     EXPECT_EQ(replayed.m_strPercentageUsed, direct.m_strPercentageUsed);
     EXPECT_EQ(replayed.m_strAvailableSpare, direct.m_strAvailableSpare);
     EXPECT_EQ(replayed.m_strMediaErrors, direct.m_strMediaErrors);
+    EXPECT_EQ(replayed.m_strCapacity, direct.m_strCapacity);
     EXPECT_EQ(replayed.m_identityKind, direct.m_identityKind);
     EXPECT_EQ(replayed.m_drive[0].m_version, direct.m_drive[0].m_version);
     EXPECT_EQ(replayed.m_drive[0].m_identify, direct.m_drive[0].m_identify);
     EXPECT_EQ(replayed.m_drive[0].m_strError, direct.m_drive[0].m_strError);
 }
 
-// The probe sends exactly the commands the reader sends, and the reader over the probe's
-// stream ends with the same texts, error messages included, as over the drive.
+// The probe sends the commands the reader sends, and Identify Namespace of namespace 1
+// whenever Identify Controller answered (the reader asks for it only when the controller
+// reports no total capacity); the reader over the probe's stream ends with the same texts,
+// error messages and capacity included, as over the drive.
 TEST(ProbeRead, TheReaderOverTheStreamMatchesTheReaderOverTheDrive) {
     testsupport::CTempDir empty;
     for (const DriveCase& c : Cases()) {
         SCOPED_TRACE(c.name);
-        CFakeDriveSystem direct({c.drive});
+        CFakeDriveSystem directFake({c.drive});
+        CNamespaceDrives direct(directFake, c.nameSpace);
         const CHdSmart directRead(direct);
+        EXPECT_EQ(directRead.m_strCapacity.empty(), !c.bCapacity);
 
-        CFakeDriveSystem probed({c.drive});
+        CFakeDriveSystem probedFake({c.drive});
+        CNamespaceDrives probed(probedFake, c.nameSpace);
         const auto data = probe::ReadProbeData(empty.Path().string(), probed);
-        EXPECT_EQ(probed.Calls(), direct.Calls());
+        EXPECT_EQ(probedFake.Calls(), directFake.Calls());
+        const bool identified = c.drive.bNvme && c.drive.bOpens && c.drive.nvmeIdentify;
+        EXPECT_EQ(probed.Asked(), identified ? 1 : 0);
+        EXPECT_LE(direct.Asked(), probed.Asked());
 
         const auto stream = probe::WriteProbeStream(data);
         ASSERT_TRUE(stream);

@@ -65,7 +65,7 @@ TEST(ProbeClient, EachWayOfFailingHasItsOwnLine) {
     EXPECT_FALSE(JudgeProbeRun(run, &why));
     EXPECT_EQ(why, "the probe was ended by signal 9");
     // A stream with a good status that the reader refuses is refused whole.
-    run = RunProbe(Script(dir, "printf 'QRXPROBE\\001\\000\\011\\000'"), "/nowhere");
+    run = RunProbe(Script(dir, "printf 'QRXPROBE\\002\\000\\011\\000'"), "/nowhere");
     EXPECT_TRUE(run.bExited);
     EXPECT_FALSE(JudgeProbeRun(run, &why));
     EXPECT_NE(why.find("refused: truncated"), std::string::npos) << why;

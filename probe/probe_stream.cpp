@@ -12,7 +12,7 @@ constexpr std::array<std::uint8_t, 8> kMagic{'Q', 'R', 'X', 'P', 'R', 'O', 'B', 
 constexpr std::size_t kHeaderBytes = kMagic.size() + 2;
 constexpr std::size_t kRecordHeaderBytes = 6;
 constexpr std::size_t kDriveOpenBytes = 3;
-constexpr std::size_t kDriveCallHeadBytes = 14;
+constexpr std::size_t kDriveCallHeadBytes = 18;
 constexpr std::size_t kMaxDriveRecords = 4;
 
 void PutRecord(std::vector<std::uint8_t>& out, ProbeTag tag,
@@ -24,7 +24,7 @@ void PutRecord(std::vector<std::uint8_t>& out, ProbeTag tag,
 
 bool IsKnownKind(std::uint8_t kind) {
     return kind >= static_cast<std::uint8_t>(platform::DriveCallKind::kGetVersion) &&
-           kind <= static_cast<std::uint8_t>(platform::DriveCallKind::kNvmeGetLogPage);
+           kind <= static_cast<std::uint8_t>(platform::DriveCallKind::kNvmeIdentifyNamespace);
 }
 
 bool IsFlag(std::uint8_t value) {
@@ -47,6 +47,7 @@ std::vector<std::uint8_t> CallPayload(const platform::DriveCall& call) {
     payload.push_back(call.logId);
     payload.push_back(call.bOk ? 1 : 0);
     base::AppendLe(payload, static_cast<std::uint32_t>(call.nErrorCode), 4);
+    base::AppendLe(payload, call.nsid, 4);
     payload.insert(payload.end(), call.data.begin(), call.data.end());
     return payload;
 }
@@ -73,6 +74,7 @@ std::optional<platform::DriveCall> ParseCall(std::span<const std::uint8_t> paylo
     }
     call.bOk = payload[9] == 1;
     call.nErrorCode = static_cast<std::int32_t>(base::LoadLe32(payload, 10));
+    call.nsid = base::LoadLe32(payload, 14);
     const auto data = payload.subspan(kDriveCallHeadBytes);
     if (data.size() != platform::DriveCallBytes(call.kind)) {
         *err = "a drive call with " + std::to_string(data.size()) + " bytes where its kind moves " +

@@ -10,8 +10,11 @@
 //   kSmbiosTable       the table file's bytes (absent: it could not be read)
 //   kDriveOpen         number, opened (0/1), NVMe (0/1); the calls after it are that drive's
 //   kDriveCall         kind, the 7 ATA registers (features, count, LBA low, mid, high, device,
-//                      command), log id, ok (0/1), error code (4 bytes, signed), then the bytes
-//                      the call left in its buffer (exactly as many as the kind moves)
+//                      command), log id, ok (0/1), error code (4 bytes, signed), namespace ID
+//                      (4 bytes), then the bytes the call left in its buffer (exactly as many
+//                      as the kind moves)
+// Version 2 added the namespace ID (and the Identify Namespace call that carries it); the
+// probe and the window come from one build, so a stream of another version is refused.
 // A reader refuses the whole stream on anything else: another magic or version, an unknown
 // tag, a record longer than what is left, a field out of range, a second SMBIOS record of a
 // kind, a call without an opened drive before it, more than kMaxProbeStreamBytes, or no kEnd.
@@ -28,7 +31,7 @@
 
 namespace probe {
 
-inline constexpr std::uint16_t kProbeStreamVersion = 1;
+inline constexpr std::uint16_t kProbeStreamVersion = 2;
 inline constexpr std::size_t kMaxProbeStreamBytes = 256 * 1024;
 // The largest entry point and table the probe sends: what the folder reader reads (a table
 // of 64000 bytes or more comes cut to 64001 bytes, which the decoder refuses as too large).

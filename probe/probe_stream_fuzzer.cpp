@@ -20,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         static_cast<void>(drive->GetVersion(version));
         std::array<std::uint8_t, platform::kNvmeIdentifyBytes> identify{};
         static_cast<void>(drive->NvmeIdentifyController(identify));
+        static_cast<void>(drive->NvmeIdentifyNamespace(1, identify));
         std::array<std::uint8_t, platform::kAtaSectorBytes> sector{};
         static_cast<void>(drive->ReceiveData({0, 1, 1, 0, 0, 0xA0, 0xEC}, sector));
     }

@@ -47,6 +47,9 @@ ProbeData FullData() {
     nvme.bOpened = true;
     nvme.bNvme = true;
     nvme.calls.push_back(Call(DriveCallKind::kNvmeIdentify, true, 77));
+    DriveCall nameSpace = Call(DriveCallKind::kNvmeIdentifyNamespace, true, 150);
+    nameSpace.nsid = 0x87654321;  // all four bytes differ
+    nvme.calls.push_back(nameSpace);
     DriveCall log = Call(DriveCallKind::kNvmeGetLogPage, false, 200);
     log.logId = 0x02;
     nvme.calls.push_back(log);
@@ -80,7 +83,7 @@ void PutLe(std::vector<std::uint8_t>& out, std::uint64_t value, std::size_t widt
 std::vector<std::uint8_t> HandStream(
     const std::vector<std::pair<std::uint16_t, std::vector<std::uint8_t>>>& records,
     bool bEnd = true) {
-    std::vector<std::uint8_t> out{'Q', 'R', 'X', 'P', 'R', 'O', 'B', 'E', 1, 0};
+    std::vector<std::uint8_t> out{'Q', 'R', 'X', 'P', 'R', 'O', 'B', 'E', 2, 0};
     for (const auto& [tag, payload] : records) {
         PutLe(out, tag, 2);
         PutLe(out, static_cast<std::uint32_t>(payload.size()), 4);
@@ -91,7 +94,7 @@ std::vector<std::uint8_t> HandStream(
 }
 
 std::vector<std::uint8_t> CallPayload(std::uint8_t kind, std::uint8_t ok, std::size_t dataBytes) {
-    std::vector<std::uint8_t> payload{kind, 0, 0, 0, 0, 0, 0, 0, 0, ok, 0, 0, 0, 0};
+    std::vector<std::uint8_t> payload{kind, 0, 0, 0, 0, 0, 0, 0, 0, ok, 0, 0, 0, 0, 0, 0, 0, 0};
     payload.resize(payload.size() + dataBytes, 0xAB);
     return payload;
 }
@@ -115,7 +118,7 @@ TEST(ProbeStream, RoundTripKeepsEveryField) {
 TEST(ProbeStream, TheLayoutIsFramedLittleEndian) {
     ProbeData data;
     data.smbiosTable = std::vector<std::uint8_t>{0xAA, 0xBB};
-    const std::vector<std::uint8_t> want{'Q', 'R', 'X', 'P', 'R',  'O',  'B', 'E', 1, 0, 2, 0,
+    const std::vector<std::uint8_t> want{'Q', 'R', 'X', 'P', 'R',  'O',  'B', 'E', 2, 0, 2, 0,
                                          2,   0,   0,   0,   0xAA, 0xBB, 0,   0,   0, 0, 0, 0};
     EXPECT_EQ(Stream(data), want);
 }
@@ -136,9 +139,10 @@ TEST(ProbeStream, HeaderAndFramingFaultsAreRefused) {
     auto badMagic = stream;
     badMagic[0] = 'X';
     EXPECT_NE(RefusalOf(badMagic).find("not a probe stream"), std::string::npos);
-    auto version2 = stream;
-    version2[8] = 2;
-    EXPECT_NE(RefusalOf(version2).find("version 2"), std::string::npos);
+    // Version 1 calls had no namespace ID: read as version 2 every field after it would shift.
+    auto version1 = stream;
+    version1[8] = 1;
+    EXPECT_NE(RefusalOf(version1).find("version 1"), std::string::npos);
 
     // A length that reaches past the end, however large.
     for (std::uint32_t length : {6u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
@@ -178,7 +182,8 @@ TEST(ProbeStream, RecordFaultsAreRefused) {
     EXPECT_NE(RefusalOf(HandStream({{4, version}})).find("without an opened drive"),
               std::string::npos);
     RefusalOf(HandStream({{3, {0, 0, 0}}, {4, version}}));
-    RefusalOf(HandStream({{3, {0, 1, 0}}, {4, CallPayload(6, 1, 0)}}));
+    RefusalOf(HandStream({{3, {0, 1, 0}}, {4, CallPayload(7, 1, 0)}}));
+    RefusalOf(HandStream({{3, {0, 1, 1}}, {4, CallPayload(6, 1, 512)}}));
     RefusalOf(HandStream({{3, {0, 1, 0}}, {4, CallPayload(0, 1, 0)}}));
     RefusalOf(HandStream({{3, {0, 1, 0}}, {4, CallPayload(1, 2, 24)}}));
     RefusalOf(HandStream({{3, {0, 1, 0}}, {4, CallPayload(1, 1, 23)}}));
@@ -188,6 +193,8 @@ TEST(ProbeStream, RecordFaultsAreRefused) {
     std::string err;
     EXPECT_TRUE(ReadProbeStream(HandStream({{3, {0, 1, 0}}, {4, version}}), &err)) << err;
     EXPECT_TRUE(ReadProbeStream(HandStream({{3, {0, 1, 1}}, {4, CallPayload(4, 0, 4096)}}), &err))
+        << err;
+    EXPECT_TRUE(ReadProbeStream(HandStream({{3, {0, 1, 1}}, {4, CallPayload(6, 1, 4096)}}), &err))
         << err;
 
     // No more calls and drive records than any reading makes.

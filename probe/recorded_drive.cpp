@@ -40,6 +40,13 @@ public:
         return ok;
     }
 
+    bool NvmeIdentifyNamespace(std::uint32_t nsid,
+                               std::span<std::uint8_t, kNvmeIdentifyBytes> out) override {
+        const bool ok = m_pInner->NvmeIdentifyNamespace(nsid, out);
+        Keep(DriveCallKind::kNvmeIdentifyNamespace, {}, 0, ok, 0, out, nsid);
+        return ok;
+    }
+
     bool NvmeGetLogPage(std::uint8_t logId,
                         std::span<std::uint8_t, kNvmeLogPageBytes> out) override {
         const bool ok = m_pInner->NvmeGetLogPage(logId, out);
@@ -49,11 +56,12 @@ public:
 
 private:
     void Keep(DriveCallKind kind, const AtaRegisters& regs, std::uint8_t logId, bool ok, int code,
-              std::span<const std::uint8_t> data) {
+              std::span<const std::uint8_t> data, std::uint32_t nsid = 0) {
         DriveCall call;
         call.kind = kind;
         call.regs = regs;
         call.logId = logId;
+        call.nsid = nsid;
         call.bOk = ok;
         call.nErrorCode = code;
         call.data.assign(data.begin(), data.end());
@@ -88,6 +96,11 @@ public:
         return Answer(DriveCallKind::kNvmeIdentify, {}, 0, out, nullptr);
     }
 
+    bool NvmeIdentifyNamespace(std::uint32_t nsid,
+                               std::span<std::uint8_t, kNvmeIdentifyBytes> out) override {
+        return Answer(DriveCallKind::kNvmeIdentifyNamespace, {}, 0, out, nullptr, nsid);
+    }
+
     bool NvmeGetLogPage(std::uint8_t logId,
                         std::span<std::uint8_t, kNvmeLogPageBytes> out) override {
         return Answer(DriveCallKind::kNvmeGetLogPage, {}, logId, out, nullptr);
@@ -95,11 +108,12 @@ public:
 
 private:
     bool Answer(DriveCallKind kind, const AtaRegisters& regs, std::uint8_t logId,
-                std::span<std::uint8_t> out, int* errorCode) {
+                std::span<std::uint8_t> out, int* errorCode, std::uint32_t nsid = 0) {
         std::fill(out.begin(), out.end(), std::uint8_t{0});
         for (std::size_t i = 0; i < m_record.calls.size(); ++i) {
             const DriveCall& call = m_record.calls[i];
-            if (m_used[i] || call.kind != kind || call.regs != regs || call.logId != logId)
+            if (m_used[i] || call.kind != kind || call.regs != regs || call.logId != logId ||
+                call.nsid != nsid)
                 continue;
             m_used[i] = true;
             // A record whose bytes do not fit the buffer cannot be the answer to this call.
@@ -127,6 +141,7 @@ std::size_t DriveCallBytes(DriveCallKind kind) {
         case DriveCallKind::kReceiveData:
             return kAtaSectorBytes;
         case DriveCallKind::kNvmeIdentify:
+        case DriveCallKind::kNvmeIdentifyNamespace:
             return kNvmeIdentifyBytes;
         case DriveCallKind::kNvmeGetLogPage:
             return kNvmeLogPageBytes;

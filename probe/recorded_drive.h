@@ -18,6 +18,7 @@ enum class DriveCallKind : std::uint8_t {
     kReceiveData = 3,
     kNvmeIdentify = 4,
     kNvmeGetLogPage = 5,
+    kNvmeIdentifyNamespace = 6,
 };
 
 // The number of bytes a call of `kind` moves (0 for SendCommand).
@@ -28,6 +29,7 @@ struct DriveCall {
     DriveCallKind kind = DriveCallKind::kGetVersion;
     AtaRegisters regs;       // kSendCommand, kReceiveData; zero otherwise
     std::uint8_t logId = 0;  // kNvmeGetLogPage; zero otherwise
+    std::uint32_t nsid = 0;  // kNvmeIdentifyNamespace; zero otherwise
     bool bOk = false;
     std::int32_t nErrorCode = 0;     // kSendCommand: the error code it gave back
     std::vector<std::uint8_t> data;  // what the call left in its buffer, success or not
@@ -60,8 +62,8 @@ private:
 
 // Answers from records. OpenDrive(n) gives the first record of number n not used yet (nullptr
 // when there is none, or it was not opened). Each call takes the first unused recorded call of
-// the same kind and registers (or log), copies its bytes and returns its outcome; a call that
-// was not recorded fails with kNotRecordedError and leaves a zero buffer.
+// the same kind and registers (or log, or namespace), copies its bytes and returns its outcome; a
+// call that was not recorded fails with kNotRecordedError and leaves a zero buffer.
 class CReplayDriveSystem final : public IDriveSystem {
 public:
     // The error code a SendCommand outside the record gives back (EIO's number on Linux;
