@@ -292,6 +292,7 @@ text power sh -c 'for p in /sys/class/power_supply/*; do for a in $p/*; do [ -f 
 [ -b /dev/sda ] && text smartctl smartctl -j -i -A /dev/sda
 [ -c /dev/nvme0 ] && text nvme-id nvme id-ctrl /dev/nvme0 -o json
 [ -c /dev/nvme0 ] && text nvme-log nvme smart-log /dev/nvme0 -o json
+[ -c /dev/nvme0 ] && text nvme-ns nvme id-ns /dev/nvme0 -n 1 -o json
 for p in 1 2 3 4 5 6 7; do bytes root-$p quorrix-report --page $p --raw; done
 text root-all quorrix-report
 for p in 1 2 3 4 5 6 7; do bytes user-$p su quser -c "quorrix-report --page $p --raw"; done
@@ -784,17 +785,30 @@ def expected_sata_page(smartctl_json):
                       ("硬盘容量", gigabytes(info["user_capacity"]["bytes"]), " GB")])
 
 
-def expected_nvme_page(id_json, log_json):
+def nvme_capacity(ident, ns_json):
+    """TNVMCAP when the controller reports it, else namespace 1's NSZE times the data size of
+    its formatted LBA format (FLBAS bits 3-0, and bits 6-5 above them past 16 formats)."""
+    if int(ident.get("tnvmcap", 0)):
+        return int(ident["tnvmcap"])
+    if not ns_json.strip():
+        return None
+    ns = json.loads(ns_json)
+    flbas = int(ns["flbas"])
+    index = (flbas & 0x0F) | (((flbas >> 5) & 0x03) << 4 if int(ns["nlbaf"]) >= 16 else 0)
+    size = int(ns["nsze"]) << int(ns["lbafs"][index]["ds"])
+    return size or None
+
+
+def expected_nvme_page(id_json, log_json, ns_json):
     ident, health = json.loads(id_json), json.loads(log_json)
+    capacity = nvme_capacity(ident, ns_json)
     return disk_page(ident["mn"].strip(), ident["sn"].strip(), ident["fr"].strip(),
                      str(health["power_cycles"]), str(health["power_on_hours"]),
                      str(health["temperature"] - 273),
                      [("已用寿命", str(health["percent_used"]), "%"),
                       ("可用备用空间", str(health["avail_spare"]), "%"),
                       ("介质错误数", str(health["media_errors"]), " 次"),
-                      # TNVMCAP; a controller that leaves it 0 gets no capacity yet
-                      ("硬盘容量", gigabytes(int(ident.get("tnvmcap", 0)))
-                       if int(ident.get("tnvmcap", 0)) else "", " GB")])
+                      ("硬盘容量", gigabytes(capacity) if capacity else "", " GB")])
 
 
 def first_drive(block_listing):
@@ -929,7 +943,10 @@ def check_machine(machine, found, check):
     drive = first_drive(section("block"))
     check.true(f"{name}: drive 0 is the NVMe disk whatever the bus order", drive == "nvme0n1",
                f"the order rule picks {drive}")
-    nvme_page = expected_nvme_page(section("nvme-id"), section("nvme-log"))
+    nvme_page = expected_nvme_page(section("nvme-id"), section("nvme-log"), section("nvme-ns"))
+    check.true(f"{name}: the NVMe capacity line is filled (from TNVMCAP or namespace 1)",
+               nvme_capacity(json.loads(section("nvme-id")), section("nvme-ns")) is not None,
+               "neither TNVMCAP nor namespace 1 gave a size")
     sata_page = expected_sata_page(section("smartctl"))
     check.page(f"{name}: page 6 (disk) as root matches nvme-cli", page_bytes("root-6"), nvme_page)
     check.true(f"{name}: the SATA disk is drive 0 once NVMe is unbound",
