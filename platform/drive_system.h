@@ -68,10 +68,10 @@ public:
     // Get Log Page `logId` for all namespaces, 512 bytes. False on failure.
     [[nodiscard]] virtual bool NvmeGetLogPage(std::uint8_t logId,
                                               std::span<std::uint8_t, kNvmeLogPageBytes> out) = 0;
-    // Identify Namespace (CNS 00h) of namespace `nsid`, 4096 bytes: only asked for the size of
-    // a drive whose controller reports no total capacity. False on failure; a drive that has
-    // no way to send it refuses it, and live drives refuse every namespace but the first
-    // (kNvmeFirstNamespace).
+    // Identify Namespace (CNS 00h) of namespace `nsid`, 4096 bytes: for the size of a drive
+    // whose controller reports no total capacity (the probe and --save ask for it whenever
+    // Identify Controller answered). False on failure; a drive that has no way to send it
+    // refuses it, and live drives refuse every namespace but the first (kNvmeFirstNamespace).
     [[nodiscard]] virtual bool NvmeIdentifyNamespace(
         std::uint32_t nsid, std::span<std::uint8_t, kNvmeIdentifyBytes> out) {
         (void)nsid;
