@@ -8,7 +8,7 @@ namespace platform {
 namespace {
 
 NvmeQuery BuildQuery(std::uint32_t propertyId, std::uint32_t dataType, std::uint32_t requestValue,
-                     std::uint32_t bytes) {
+                     std::uint32_t requestSubValue, std::uint32_t bytes) {
     NvmeQuery query;
     query.dataBytes = bytes;
     query.request.assign(kPropertyQueryParametersOffset + kProtocolSpecificDataBytes + bytes, 0);
@@ -20,7 +20,7 @@ NvmeQuery BuildQuery(std::uint32_t propertyId, std::uint32_t dataType, std::uint
     base::StoreLe32(data, kProtocolDataProtocolTypeOffset, kProtocolTypeNvme);
     base::StoreLe32(data, kProtocolDataDataTypeOffset, dataType);
     base::StoreLe32(data, kProtocolDataRequestValueOffset, requestValue);
-    base::StoreLe32(data, kProtocolDataRequestSubValueOffset, 0);
+    base::StoreLe32(data, kProtocolDataRequestSubValueOffset, requestSubValue);
     base::StoreLe32(data, kProtocolDataDataOffsetOffset, kProtocolSpecificDataBytes);
     base::StoreLe32(data, kProtocolDataDataLengthOffset, bytes);
     return query;
@@ -30,11 +30,17 @@ NvmeQuery BuildQuery(std::uint32_t propertyId, std::uint32_t dataType, std::uint
 
 NvmeQuery BuildNvmeIdentifyControllerQuery() {
     return BuildQuery(kStorageAdapterProtocolSpecificProperty, kNvmeDataTypeIdentify,
-                      kNvmeCnsController, kNvmeIdentifyBytes);
+                      kNvmeCnsController, 0, kNvmeIdentifyBytes);
+}
+
+NvmeQuery BuildNvmeIdentifyNamespaceQuery(std::uint32_t nsid) {
+    return BuildQuery(kStorageDeviceProtocolSpecificProperty, kNvmeDataTypeIdentify,
+                      kNvmeCnsNamespace, nsid, kNvmeIdentifyBytes);
 }
 
 NvmeQuery BuildNvmeLogPageQuery(std::uint8_t logId, std::uint32_t bytes) {
-    return BuildQuery(kStorageDeviceProtocolSpecificProperty, kNvmeDataTypeLogPage, logId, bytes);
+    return BuildQuery(kStorageDeviceProtocolSpecificProperty, kNvmeDataTypeLogPage, logId, 0,
+                      bytes);
 }
 
 std::optional<std::span<const std::uint8_t>> NvmeDataFromReply(std::span<const std::uint8_t> reply,

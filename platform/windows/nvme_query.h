@@ -2,10 +2,12 @@
 // driver's protocol-specific queries): the request bytes and the checked reply. Pure
 // functions over byte spans; windows_drive_abi_check_win32.cpp pins the layout to <winioctl.h>.
 //
-// Identify Controller goes to the controller (StorageAdapterProtocolSpecificProperty); log
-// pages are asked of the device (StorageDeviceProtocolSpecificProperty), as the driver's
-// documentation does for the SMART / Health log. Neither query carries a namespace ID: the
-// driver picks it, and ProtocolDataRequestSubValue of a log page is the offset into the page.
+// Identify Controller goes to the controller (StorageAdapterProtocolSpecificProperty);
+// Identify Namespace and log pages are asked of the device (StorageDeviceProtocolSpecific-
+// Property), as the driver's documentation does for a namespace and for the SMART / Health
+// log. Identify Namespace carries its namespace ID in ProtocolDataRequestSubValue; a log page
+// carries none (the driver picks it) and its ProtocolDataRequestSubValue is the offset into
+// the page.
 #pragma once
 
 #include <cstddef>
@@ -46,6 +48,9 @@ struct NvmeQuery {
 
 // Identify, CNS 01h: the 4096-byte Identify Controller data structure.
 NvmeQuery BuildNvmeIdentifyControllerQuery();
+
+// Identify, CNS 00h: the 4096-byte Identify Namespace data structure of namespace `nsid`.
+NvmeQuery BuildNvmeIdentifyNamespaceQuery(std::uint32_t nsid);
 
 // Get Log Page `logId` from offset 0, `bytes` long.
 NvmeQuery BuildNvmeLogPageQuery(std::uint8_t logId, std::uint32_t bytes);

@@ -35,6 +35,22 @@ TEST(NvmeQuery, IdentifyControllerAsksTheAdapter) {
     EXPECT_EQ(query.dataBytes, 4096u);
 }
 
+TEST(NvmeQuery, IdentifyNamespaceAsksTheDeviceWithTheNamespaceId) {
+    const NvmeQuery query = BuildNvmeIdentifyNamespaceQuery(1);
+    ASSERT_EQ(query.request.size(), 8u + 40u + 4096u);
+    EXPECT_EQ(base::ReadLe32(query.request, 0), 50u);  // StorageDeviceProtocolSpecificProperty
+    EXPECT_EQ(base::ReadLe32(query.request, 4), 0u);   // PropertyStandardQuery
+    EXPECT_EQ(base::ReadLe32(query.request, 8), 3u);   // ProtocolTypeNvme
+    EXPECT_EQ(base::ReadLe32(query.request, 12), 1u);  // NVMeDataTypeIdentify
+    EXPECT_EQ(base::ReadLe32(query.request, 16), 0u);  // CNS 00h, a specific namespace
+    EXPECT_EQ(base::ReadLe32(query.request, 20), 1u);  // ProtocolDataRequestSubValue: NSID 1
+    EXPECT_EQ(base::ReadLe32(query.request, 24), 40u);
+    EXPECT_EQ(base::ReadLe32(query.request, 28), 4096u);
+    for (std::size_t i = 32; i < query.request.size(); ++i) ASSERT_EQ(query.request[i], 0) << i;
+    EXPECT_EQ(query.replyBytes, 48u + 4096u);
+    EXPECT_EQ(query.dataBytes, 4096u);
+}
+
 TEST(NvmeQuery, LogPageAsksTheDeviceFromOffsetZero) {
     const NvmeQuery query = BuildNvmeLogPageQuery(0x02, 512);
     ASSERT_EQ(query.request.size(), 8u + 40u + 512u);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/ata_commands.h"
+#include "platform/nvme_commands.h"
 #include "platform/windows/nvme_query.h"
 #include "platform/windows/smart_ioctl.h"
 #include "platform/windows/storage_query.h"
@@ -95,6 +96,14 @@ public:
     bool NvmeIdentifyController(std::span<std::uint8_t, kNvmeIdentifyBytes> out) override {
         std::fill(out.begin(), out.end(), std::uint8_t{0});
         return m_bNvme && Query(BuildNvmeIdentifyControllerQuery(), out);
+    }
+
+    bool NvmeIdentifyNamespace(std::uint32_t nsid,
+                               std::span<std::uint8_t, kNvmeIdentifyBytes> out) override {
+        std::fill(out.begin(), out.end(), std::uint8_t{0});
+        // Only namespace 1, as on every system: no other namespace's query is built.
+        return m_bNvme && nsid == kNvmeFirstNamespace &&
+               Query(BuildNvmeIdentifyNamespaceQuery(nsid), out);
     }
 
     bool NvmeGetLogPage(std::uint8_t logId,

@@ -3,9 +3,12 @@
 // against the system headers, so a build for Windows fails the moment one disagrees.
 #include <windows.h>
 #include <winioctl.h>
+// After windows.h, whose types it uses.
+#include <nvme.h>
 
 #include <cstddef>
 
+#include "platform/nvme_commands.h"
 #include "platform/windows/nvme_query.h"
 #include "platform/windows/smart_ioctl.h"
 #include "platform/windows/storage_query.h"
@@ -81,6 +84,8 @@ static_assert(kBusTypeUnknown == BusTypeUnknown && kBusTypeScsi == BusTypeScsi &
 static_assert(kProtocolTypeNvme == ProtocolTypeNvme);
 static_assert(kNvmeDataTypeIdentify == NVMeDataTypeIdentify);
 static_assert(kNvmeDataTypeLogPage == NVMeDataTypeLogPage);
+static_assert(kNvmeCnsController == NVME_IDENTIFY_CNS_CONTROLLER);
+static_assert(kNvmeCnsNamespace == NVME_IDENTIFY_CNS_SPECIFIC_NAMESPACE);
 static_assert(sizeof(STORAGE_PROTOCOL_TYPE) == 4);
 static_assert(sizeof(STORAGE_PROTOCOL_SPECIFIC_DATA) == kProtocolSpecificDataBytes);
 static_assert(offsetof(STORAGE_PROTOCOL_SPECIFIC_DATA, ProtocolType) ==

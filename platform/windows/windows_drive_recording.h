@@ -34,13 +34,14 @@ struct RecordedReply {
 // What one drive answers, request by request; a request without a recorded answer fails
 // with ERROR_NOT_SUPPORTED, as every drive request does under Wine.
 struct DriveRecording {
-    std::optional<RecordedReply> busQuery;      // StorageDeviceProperty
-    std::optional<RecordedReply> version;       // SMART_GET_VERSION
-    std::optional<RecordedReply> enable;        // SMART_SEND_DRIVE_COMMAND
-    std::optional<RecordedReply> identify;      // SMART_RCV_DRIVE_DATA, command ECh
-    std::optional<RecordedReply> smartData;     // SMART_RCV_DRIVE_DATA, any other command
-    std::optional<RecordedReply> nvmeIdentify;  // protocol-specific query, data type Identify
-    std::optional<RecordedReply> nvmeLog;       // protocol-specific query, data type Log Page
+    std::optional<RecordedReply> busQuery;       // StorageDeviceProperty
+    std::optional<RecordedReply> version;        // SMART_GET_VERSION
+    std::optional<RecordedReply> enable;         // SMART_SEND_DRIVE_COMMAND
+    std::optional<RecordedReply> identify;       // SMART_RCV_DRIVE_DATA, command ECh
+    std::optional<RecordedReply> smartData;      // SMART_RCV_DRIVE_DATA, any other command
+    std::optional<RecordedReply> nvmeIdentify;   // protocol-specific query, data type Identify
+    std::optional<RecordedReply> nvmeNamespace;  // the same, request value 0 (CNS 00h)
+    std::optional<RecordedReply> nvmeLog;        // protocol-specific query, data type Log Page
 };
 
 struct RecordedCall {
@@ -74,7 +75,9 @@ private:
         switch (code) {
             case 0x2D1400:  // IOCTL_STORAGE_QUERY_PROPERTY
                 if (base::ReadLe32(in, 0) == 0u) return m_recording.busQuery;
-                if (base::ReadLe32(in, 12) == 1u) return m_recording.nvmeIdentify;
+                if (base::ReadLe32(in, 12) == 1u)
+                    return base::ReadLe32(in, 16) == 0u ? m_recording.nvmeNamespace
+                                                        : m_recording.nvmeIdentify;
                 if (base::ReadLe32(in, 12) == 2u) return m_recording.nvmeLog;
                 return kNone;
             case 0x74080:

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/little_endian.h"
+#include "platform/windows/nvme_query.h"
 #include "platform/windows/windows_drive_recording.h"
 #include "platform/windows/windows_drive_system.h"
 
@@ -338,6 +340,57 @@ TEST(WindowsDrive, NvmeDriveTakesTheProtocolQueriesAndNoAtaCommand) {
     std::array<std::uint8_t, 512> sector{};
     EXPECT_FALSE(drive->ReceiveData(kIdentify, sector));
     EXPECT_EQ(bench.calls.size(), before);
+}
+
+// Identify Namespace of namespace 1 from recorded replies: the data of a whole reply, and
+// nothing (a zero buffer) from a refused or short one, from another namespace (never asked)
+// or from a drive that is not NVMe (never asked either). Lying replies go through the same
+// check as the health log's (LyingNvmeRepliesLeaveNothing).
+TEST(WindowsDrive, IdentifyNamespaceTakesOnlyAWholeReplyForNamespaceOne) {
+    const auto page = Bytes(4096, 60);
+    const struct {
+        const char* what;
+        bool bNvme;
+        std::uint32_t nsid;
+        std::optional<RecordedReply> reply;
+        bool bAnswered;
+        bool bAsked;
+    } kCases[] = {
+        {"answered", true, 1, Reply(ProtocolDataReply(page)), true, true},
+        {"refused by the driver", true, 1, RecordedReply::Failing(50), false, true},
+        {"not recorded (Wine)", true, 1, std::nullopt, false, true},
+        {"short: 512 bytes of data", true, 1, Reply(ProtocolDataReply(std::span(page).first(512))),
+         false, true},
+        {"short: fewer bytes returned", true, 1,
+         RecordedReply{ProtocolDataReply(page), 48u + 4095u, false, 0}, false, true},
+        {"a length that is not the structure's", true, 1,
+         Reply(ProtocolDataReply(page, {48, 48, 40, 2048})), false, true},
+        {"namespace 2", true, 2, Reply(ProtocolDataReply(page)), false, false},
+        {"an ATA drive", false, 1, Reply(ProtocolDataReply(page)), false, false},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.what);
+        Bench bench;
+        bench.recording = c.bNvme ? NvmeDriveRecording(Bytes(4096, 30), Bytes(512, 40))
+                                  : AtaDriveRecording(Bytes(512, 1), Bytes(512, 2));
+        bench.recording.nvmeNamespace = c.reply;
+        const auto drive = bench.Open();
+        std::array<std::uint8_t, 4096> out;
+        out.fill(0xEE);
+        EXPECT_EQ(drive->NvmeIdentifyNamespace(c.nsid, out), c.bAnswered);
+        if (c.bAnswered) {
+            EXPECT_TRUE(std::equal(out.begin(), out.end(), page.begin()));
+        } else {
+            EXPECT_EQ(out, (std::array<std::uint8_t, 4096>{}));
+        }
+        const auto commands = bench.CommandsAfterOpen();
+        ASSERT_EQ(commands.size(), c.bAsked ? 1u : 0u);
+        if (c.bAsked) {
+            EXPECT_EQ(commands[0].code, 0x2D1400u);
+            EXPECT_EQ(commands[0].outBytes, 48u + 4096u);
+            EXPECT_EQ(commands[0].in, BuildNvmeIdentifyNamespaceQuery(1).request);
+        }
+    }
 }
 
 TEST(WindowsDrive, AtaDriveSendsNoNvmeQuery) {
