@@ -28,19 +28,29 @@ std::string_view StatusWord(Status status) {
 Facts FactsFrom(const CSMBios* pSmbios, const CHdSmart* pHdSmart, const CBatteryInfo* pBattery,
                 const std::optional<display::EdidPanel>* pPanel) {
     Facts facts;
-    if (pBattery != nullptr) facts.battery = {pBattery->m_strWear, pBattery->m_strCycleCount};
+    if (pBattery != nullptr) {
+        facts.battery = {.strWear = pBattery->m_strWear,
+                         .strCycleCount = pBattery->m_strCycleCount};
+    }
     if (pHdSmart != nullptr) {
         const CHdSmart& d = *pHdSmart;
-        facts.drive = {
-            d.m_identityKind,      d.m_strPowerOnHours,         d.m_strReallocatedSectors,
-            d.m_strPendingSectors, d.m_strUncorrectableSectors, d.m_strPercentageUsed,
-            d.m_strAvailableSpare, d.m_strSpareThreshold,       d.m_strMediaErrors,
-            d.m_strCriticalWarning};
+        facts.drive = {.kind = d.m_identityKind,
+                       .strPowerOnHours = d.m_strPowerOnHours,
+                       .strReallocatedSectors = d.m_strReallocatedSectors,
+                       .strPendingSectors = d.m_strPendingSectors,
+                       .strUncorrectableSectors = d.m_strUncorrectableSectors,
+                       .strPercentageUsed = d.m_strPercentageUsed,
+                       .strAvailableSpare = d.m_strAvailableSpare,
+                       .strSpareThreshold = d.m_strSpareThreshold,
+                       .strMediaErrors = d.m_strMediaErrors,
+                       .strCriticalWarning = d.m_strCriticalWarning};
     }
     if (pSmbios != nullptr && pSmbios->TableBytes() > 0)
-        facts.serials = SerialFacts{pSmbios->m_strSystemSerial, pSmbios->m_strBoardSerial};
+        facts.serials = SerialFacts{.strSystem = pSmbios->m_strSystemSerial,
+                                    .strBoard = pSmbios->m_strBoardSerial};
     if (pPanel != nullptr && pPanel->has_value())
-        facts.panel = PanelFacts{(*pPanel)->bChecksumOk, (*pPanel)->bitsPerColor};
+        facts.panel = PanelFacts{.bChecksumOk = (*pPanel)->bChecksumOk,
+                                 .bitsPerColor = (*pPanel)->bitsPerColor};
     return facts;
 }
 
