@@ -76,12 +76,4 @@ TEST(VerdictPage, LinesInOrderTheLinesThatApplyAndTheCount) {
               verdict::FormatVerdictPage(verdict::JudgeChecks(Facts{})));
 }
 
-TEST(VerdictPage, AFirmwareSerialCannotBreakTheLine) {
-    Facts facts = Worn();
-    facts.serials->strSystem = "AB\r\nC\x1b";
-    const std::string page = PageOf(facts);
-    EXPECT_NE(page.find("整机 AB??C?，"), std::string::npos) << page;
-    EXPECT_EQ(page.find('\x1b'), std::string::npos);
-}
-
 }  // namespace
