@@ -10,10 +10,12 @@
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "app/about_dlg.h"
 #include "app/quorrix_dlg.h"
+#include "pages/page_dispatch.h"
 #include "pixeltest/pixel_test_wnd.h"
 #include "platform/system_sources.h"
 #include "sysinfo/command_capture.h"
@@ -37,6 +39,18 @@ QPixmap Shot(QWidget* w) {
     QCoreApplication::processEvents();
     return w->screen()->grabWindow(0, w->frameGeometry().x(), w->frameGeometry().y(),
                                    w->frameGeometry().width(), w->frameGeometry().height());
+}
+
+// The display panel page and the verdict page, each after a double-click on its entry.
+bool ShootPanelAndVerdict(CQuorrixDlg& dlg, QListWidget* list, const QString& outDir) {
+    bool ok = true;
+    for (const auto& [position, name] :
+         {std::pair{pages::kPanelPage, "A-panel"}, std::pair{pages::kVerdictPage, "C-verdict"}}) {
+        list->setCurrentRow(position);
+        dlg.OnCategoryDblClk();
+        ok = Save(Shot(&dlg), outDir + QStringLiteral("/window-%1.png").arg(name)) && ok;
+    }
+    return ok;
 }
 
 }  // namespace
@@ -78,6 +92,8 @@ int main(int argc, char** argv) {
                   outDir + QStringLiteral("/window-%1-%2.png").arg(row + 1).arg(names[row])) &&
              ok;
     }
+
+    ok = ShootPanelAndVerdict(dlg, list, outDir) && ok;
 
     // The about box over the window.
     CAboutDlg about(&dlg);

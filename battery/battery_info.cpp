@@ -14,9 +14,9 @@ std::string Signed(std::uint32_t value) {
     return std::to_string(static_cast<std::int32_t>(value));
 }
 
-// A capacity as "%d" prints it; one the battery does not know (all bits set) has no figure to
-// show, not -1.
-std::string Capacity(std::uint32_t value) {
+// A capacity or cycle count as "%d" prints it; one the battery does not know (all bits set:
+// ACPI's "unknown", the kernel's -1) has no figure to show, not -1.
+std::string KnownOrEmpty(std::uint32_t value) {
     return value == kBatteryUnknownValue ? std::string() : Signed(value);
 }
 
@@ -73,8 +73,8 @@ void CBatteryInfo::QueryBattery() {
     if (remaining != platform::kBatteryLifeUnknown) m_strRemaining = std::to_string(remaining);
 
     if (const auto info = m_hBattery->QueryInformation(m_ulTag)) {
-        m_strFullCapacity = Capacity(info->fullChargedCapacity);
-        m_strDesignCapacity = Capacity(info->designedCapacity);
+        m_strFullCapacity = KnownOrEmpty(info->fullChargedCapacity);
+        m_strDesignCapacity = KnownOrEmpty(info->designedCapacity);
         // Relative capacities are on the battery's own scale; their ratio, the wear, is the
         // same as in mWh.
         m_bRelativeCapacity = info->bRelativeCapacity;
@@ -84,7 +84,7 @@ void CBatteryInfo::QueryBattery() {
             m_strWear =
                 std::to_string(WearPercent(info->fullChargedCapacity, info->designedCapacity));
         }
-        m_strCycleCount = Signed(info->cycleCount);
+        m_strCycleCount = KnownOrEmpty(info->cycleCount);
         m_strChemistry = Chemistry(info->chemistry);
     }
 

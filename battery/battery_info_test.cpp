@@ -163,15 +163,18 @@ TEST(BatteryInfo, NumbersAndChemistryAsPrinted) {
     EXPECT_EQ(unknown->info->m_strVoltage, "");
     EXPECT_EQ(unknown->info->m_strFullCapacity, "1");
 
-    // 32-bit values print as signed numbers.
+    // 32-bit values print as signed numbers; a capacity or cycle count with all bits set is
+    // unknown, no figure (not -1).
     auto big = read([](auto& f) {
         f.information = Info(0x80000000u, kBatteryUnknownValue, kBatteryUnknownValue);
         f.temperature = 0xFFFFFFFEu;
     });
     EXPECT_EQ(big->info->m_strFullCapacity, "-2147483648");
     EXPECT_EQ(big->info->m_strDesignCapacity, "");
-    EXPECT_EQ(big->info->m_strCycleCount, "-1");
+    EXPECT_EQ(big->info->m_strCycleCount, "");
     EXPECT_EQ(big->info->m_strTemperature, "-2");
+    EXPECT_EQ(read([](auto& f) { f.information = Info(1, 1, 0xFFFFFFFEu); })->info->m_strCycleCount,
+              "-2");
 
     EXPECT_EQ(read([](auto& f) {
                   f.information = Info(1, 1, 0, {'L', 'i', 0, 0});

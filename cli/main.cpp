@@ -26,6 +26,7 @@ namespace {
 
 constexpr int kExitBadInput = 2;
 constexpr int kPanelPageNumber = 10;
+constexpr int kVerdictPageNumber = 12;  // judges what every other source read
 
 struct ReportPage {
     int nNumber;
@@ -136,17 +137,19 @@ int main(int argc, char** argv) {
         if (!smbios) return Fail(err);
     }
     cli::GatheredDisk disk;
-    if (options.Wants(6) || options.diskDump || options.save) {
+    if (options.Wants(6) || options.Wants(kVerdictPageNumber) || options.diskDump || options.save) {
         disk = cli::GatherDisk(options, &err);
         if (!disk.hdSmart) return Fail(err);
     }
     cli::GatheredBattery battery;
-    if (options.Wants(7) || options.powerSupply || options.save) {
+    if (options.Wants(7) || options.Wants(kVerdictPageNumber) || options.powerSupply ||
+        options.save) {
         battery = cli::GatherBattery(options, &err);
         if (!battery.battery) return Fail(err);
     }
     cli::GatheredPanel panel;
-    if (options.Wants(kPanelPageNumber) || options.edid || options.save) {
+    if (options.Wants(kPanelPageNumber) || options.Wants(kVerdictPageNumber) || options.edid ||
+        options.save) {
         if (!cli::GatherPanel(options, &panel, &err)) return Fail(err);
     }
     // Only the disk and panel pages skip the firmware tables; a battery page beside them has no

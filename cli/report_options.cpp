@@ -7,11 +7,11 @@ namespace cli {
 const char* const kUsage =
     "Usage: quorrix-report [OPTION]...\n"
     "Print the pages of Quorrix (BIOS, system, processor, board, memory, hard disk, battery,\n"
-    "display panel) as text, from this machine or from saved data.\n"
+    "display panel, verdict) as text, from this machine or from saved data.\n"
     "\n"
     "  --page N             print page N alone (1 BIOS, 2 system, 3 processor, 4 board,\n"
-    "                       5 memory, 6 hard disk, 7 battery, 10 display panel), without its\n"
-    "                       caption line\n"
+    "                       5 memory, 6 hard disk, 7 battery, 10 display panel, 12 verdict),\n"
+    "                       without its caption line\n"
     "  --raw                write the exact page bytes (GBK, CR LF) instead of UTF-8 text,\n"
     "                       to a file or a pipe (never to a terminal)\n"
     "  --from-dump FILE     decode an SMBIOS table saved by 'dmidecode --dump-bin FILE'\n"
@@ -79,12 +79,12 @@ std::variant<ReportOptions, std::string> ParseOptions(int argc, const char* cons
         }
         if (Matches(arg, "--page")) {
             if (!TakeValue(argc, argv, i, "--page", value, err)) return err;
-            if (value == "10") {
-                options.nPage = 10;
+            if (value == "10" || value == "12") {
+                options.nPage = value == "10" ? 10 : 12;
                 continue;
             }
             if (value.size() != 1 || value[0] < '1' || value[0] > '7') {
-                return "--page takes a page number from 1 to 7 or 10, not '" + value + "'";
+                return "--page takes a page number from 1 to 7, 10 or 12, not '" + value + "'";
             }
             options.nPage = value[0] - '0';
             continue;

@@ -8,7 +8,7 @@
 namespace cli {
 
 struct ReportOptions {
-    int nPage = 0;  // 1 to 7, or 10 (the display panel); 0 prints every page
+    int nPage = 0;  // 1 to 7, 10 (the display panel) or 12 (the verdict); 0 prints every page
     bool bRaw = false;
     bool bHelp = false;
     bool bVersion = false;
@@ -18,8 +18,8 @@ struct ReportOptions {
         diskDump;  // identify.bin + smart.bin, or id-ctrl.bin + smart-log.bin
     std::optional<std::string> powerSupply;  // copy of /sys/class/power_supply
     std::optional<std::string> edid;         // a display panel's EDID
-    std::optional<std::string> save;  // folder to keep what was read in (cli/save_dir.h)
-    std::optional<std::string> from;  // such a folder, read back
+    std::optional<std::string> save;         // folder to keep what was read in (cli/save_dir.h)
+    std::optional<std::string> from;         // such a folder, read back
 
     bool Wants(int page) const { return nPage == 0 || nPage == page; }
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -29,6 +30,11 @@ TEST(ReportOptions, AcceptsEveryOptionInBothForms) {
     ASSERT_TRUE(std::holds_alternative<cli::ReportOptions>(all));
     for (int page = 1; page <= 7; ++page)
         EXPECT_TRUE(std::get<cli::ReportOptions>(all).Wants(page));
+    for (const char* page : {"10", "12"}) {
+        auto one = Parse({"--page", page});
+        ASSERT_TRUE(std::holds_alternative<cli::ReportOptions>(one)) << page;
+        EXPECT_EQ(std::get<cli::ReportOptions>(one).nPage, std::atoi(page));
+    }
 }
 
 TEST(ReportOptions, RefusesBadArguments) {
@@ -36,7 +42,9 @@ TEST(ReportOptions, RefusesBadArguments) {
          std::vector<std::vector<const char*>>{{"--page"},
                                                {"--page", "0"},
                                                {"--page", "8"},
-                                               {"--page", "12"},
+                                               {"--page", "9"},
+                                               {"--page", "11"},
+                                               {"--page", "13"},
                                                {"--page", "x"},
                                                {"--page="},
                                                {"--dmi-dir"},

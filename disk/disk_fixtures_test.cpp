@@ -150,6 +150,7 @@ TEST(DiskFixtures, NvmeDrivesMatchTheirReferences) {
         EXPECT_EQ(smart.m_strPercentageUsed, FirstWord(ref["smart.percentage_used"]));
         EXPECT_EQ(smart.m_strAvailableSpare, FirstWord(ref["smart.available_spare_pct"]));
         EXPECT_EQ(smart.m_strMediaErrors, FirstWord(ref["smart.media_errors"]));
+        EXPECT_EQ(smart.m_strCriticalWarning, FirstWord(ref["smart.critical_warning"]));
         EXPECT_EQ(smart.m_strTemperature,
                   std::to_string(std::stoi(FirstWord(ref["smart.temperature_K"])) - 273));
         EXPECT_EQ(smart.m_strPowerCycles, FirstWord(ref["smart.power_cycles"]));

@@ -123,6 +123,8 @@ bool CHdSmart::ReadNvmeHealth(platform::IDrive& drive) {
     m_strPercentageUsed = std::to_string(health->percentageUsed);
     m_strAvailableSpare = std::to_string(health->availableSparePercent);
     m_strMediaErrors = disk::CounterToDecimal(health->mediaErrors);
+    m_strSpareThreshold = std::to_string(health->spareThresholdPercent);
+    m_strCriticalWarning = std::to_string(health->criticalWarning);
     return true;
 }
 

@@ -48,7 +48,7 @@ public:
     // Identify Controller into the model, serial, firmware and capacity (TNVMCAP) texts.
     bool ReadNvmeIdentify(platform::IDrive& drive);
     // The SMART / Health log into the temperature, power cycles and power-on hours texts and
-    // the three NVMe wear texts.
+    // the five NVMe wear texts.
     bool ReadNvmeHealth(platform::IDrive& drive);
 
     // The ATA string conversion of disk::FixAtaString, in place.
@@ -65,10 +65,13 @@ public:
     std::string m_strPendingSectors;
     std::string m_strUncorrectableSectors;
     // Wear of an NVMe drive, decimal: percentage used, available spare (percent), media
-    // and data integrity errors (all 128 bits).
+    // and data integrity errors (all 128 bits); the page does not show the last two, the
+    // spare's threshold (percent) and the critical-warning byte, which the verdict judges.
     std::string m_strPercentageUsed;
     std::string m_strAvailableSpare;
     std::string m_strMediaErrors;
+    std::string m_strSpareThreshold;
+    std::string m_strCriticalWarning;
     // The user capacity of the drive whose identity was read, in decimal gigabytes with one
     // decimal; empty when its identify data does not give it.
     std::string m_strCapacity;

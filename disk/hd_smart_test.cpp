@@ -239,13 +239,17 @@ TEST(HdSmart, ReadsAnNvmeControllerWithoutAtaCommands) {
     // A worn drive: life used past 100 %, spare low, a 128-bit error count (2^100 + 7).
     drives.Drive(0).nvmeIdentify = disktest::NvmeIdentifySector("M", "S", "F");
     auto& log = *drives.Drive(0).nvmeHealthLog;
+    log[0] = 0x04;  // reliability degraded
     log[3] = 4;
+    log[4] = 5;
     log[5] = 112;
     disktest::PutLe(log, 160, 16, 7);
     log[172] = 0x10;
     CHdSmart worn(drives);
     EXPECT_EQ(worn.m_identityKind, DriveKind::kNvme);
     EXPECT_EQ(worn.m_strAvailableSpare, "4");
+    EXPECT_EQ(worn.m_strSpareThreshold, "5");
+    EXPECT_EQ(worn.m_strCriticalWarning, "4");
     EXPECT_EQ(worn.m_strPercentageUsed, "112");
     EXPECT_EQ(worn.m_strMediaErrors, "1267650600228229401496703205383");
 

@@ -14,8 +14,10 @@ constexpr std::size_t kModelBytes = 40;
 constexpr std::size_t kFirmwareOffset = 64;
 constexpr std::size_t kFirmwareBytes = 8;
 
+constexpr std::size_t kCriticalWarningOffset = 0;
 constexpr std::size_t kTemperatureOffset = 1;
 constexpr std::size_t kAvailableSpareOffset = 3;
+constexpr std::size_t kSpareThresholdOffset = 4;
 constexpr std::size_t kPercentageUsedOffset = 5;
 constexpr std::size_t kPowerCyclesOffset = 112;
 constexpr std::size_t kPowerOnHoursOffset = 128;
@@ -52,8 +54,10 @@ std::optional<NvmeIdentity> DecodeNvmeIdentity(std::span<const std::uint8_t> ide
 std::optional<NvmeHealth> DecodeNvmeHealth(std::span<const std::uint8_t> log) {
     if (log.size() != platform::kNvmeLogPageBytes) return std::nullopt;
     NvmeHealth health;
+    health.criticalWarning = log[kCriticalWarningOffset];
     health.temperatureKelvin = base::LoadLe16(log, kTemperatureOffset);
     health.availableSparePercent = log[kAvailableSpareOffset];
+    health.spareThresholdPercent = log[kSpareThresholdOffset];
     health.percentageUsed = log[kPercentageUsedOffset];
     health.powerCycles = CounterAt(log, kPowerCyclesOffset);
     health.powerOnHours = CounterAt(log, kPowerOnHoursOffset);

@@ -27,8 +27,10 @@ std::optional<NvmeIdentity> DecodeNvmeIdentity(std::span<const std::uint8_t> ide
 using NvmeCounter = std::array<std::uint8_t, 16>;  // 128-bit little-endian
 
 struct NvmeHealth {
+    std::uint8_t criticalWarning = 0;        // byte 0, one bit per warning
     std::uint16_t temperatureKelvin = 0;     // composite temperature, bytes 1-2
     std::uint8_t availableSparePercent = 0;  // byte 3
+    std::uint8_t spareThresholdPercent = 0;  // byte 4: below it, the drive warns
     std::uint8_t percentageUsed = 0;         // byte 5, an estimate that may pass 100
     NvmeCounter powerCycles{};               // bytes 112-127
     NvmeCounter powerOnHours{};              // bytes 128-143

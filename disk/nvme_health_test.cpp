@@ -62,7 +62,8 @@ TEST(NvmeHealth, ReadsTemperatureAndCountersAtTheirOffsets) {
 
 TEST(NvmeHealth, WearFields) {
     auto log = disktest::NvmeHealthLog(300, 1, 2);
-    log[3] = 7;  // available spare, below its threshold in byte 4
+    log[0] = 0x11;  // critical warning: spare below threshold, persistent memory read-only
+    log[3] = 7;     // available spare, below its threshold in byte 4
     log[4] = 10;
     log[5] = 255;   // percentage used passes 100 on a drive past its rated life
     log[6] = 0x55;  // reserved, not part of it
@@ -72,7 +73,9 @@ TEST(NvmeHealth, WearFields) {
     log[176] = 0xCC;
     const auto health = disk::DecodeNvmeHealth(log);
     ASSERT_TRUE(health);
+    EXPECT_EQ(health->criticalWarning, 0x11);
     EXPECT_EQ(health->availableSparePercent, 7);
+    EXPECT_EQ(health->spareThresholdPercent, 10);
     EXPECT_EQ(health->percentageUsed, 255);
     EXPECT_EQ(disk::CounterToDecimal(health->mediaErrors), "18446744073709551618");
     EXPECT_EQ(disk::CounterToDecimal(health->powerOnHours), "2");  // the fields around stay

@@ -115,7 +115,7 @@ TEST_F(CategoryFlowTest, TheWelcomeTextOnly) {
 }
 
 TEST_F(CategoryFlowTest, PagesShownAgainAreTheSameAndTheMemoryPageDoesNotGrow) {
-    const std::vector<int> shown = {0, 1, 2, 3, 4, 5, 6, pages::kPanelPage};
+    const std::vector<int> shown = {0, 1, 2, 3, 4, 5, 6, pages::kPanelPage, pages::kVerdictPage};
     std::vector<std::string> first(pages::kCategoryCount);
     // Three times over, backwards the second time: the same page each time.
     for (int round = 0; round < 3; ++round) {

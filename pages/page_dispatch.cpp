@@ -5,6 +5,7 @@
 #include "display/panel_page.h"
 #include "pages/dialog_texts.h"
 #include "smbios/smbios_pages.h"
+#include "verdict/verdict_page.h"
 
 namespace pages {
 
@@ -69,6 +70,11 @@ std::string BuildTextPage(int position, const PageSources& sources, CPageStrings
             if (sources.pPanel == nullptr) return {};
             s.m_strPanelPage = display::BuildPanelPage(*sources.pPanel);
             return s.m_strPanelPage;
+        case kVerdictPage:
+            // Every source it judges may be missing: its lines then say 未知.
+            s.m_strVerdictPage = verdict::BuildVerdictPage(sources.pSmbios, sources.pHdSmart,
+                                                           sources.pBattery, sources.pPanel);
+            return s.m_strVerdictPage;
         default:
             return {};
     }

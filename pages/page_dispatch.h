@@ -62,7 +62,8 @@ struct CPageStrings {
 // The data sources the text pages read. Only the sources of the pages that are built need to
 // be there: the SMBIOS pages read `pSmbios`, the disk page `pHdSmart`, the battery page
 // `pBattery` and `pSmbios`, the panel page `pPanel` (which holds nullopt when no EDID was
-// read: the page is shown with its values empty).
+// read: the page is shown with its values empty). The verdict page reads all four; the lines
+// of a source that is missing show 未知.
 struct PageSources {
     CSMBios* pSmbios = nullptr;
     const CHdSmart* pHdSmart = nullptr;
@@ -73,7 +74,7 @@ struct PageSources {
 // Builds the text page at `position` (one whose action is kBuildPage) into its string in
 // `*pStrings` and returns the page text (GBK) to show. The memory page is appended to its string
 // and the string emptied once the page is returned, so every showing starts over. "" for any other
-// position or a source that is missing.
+// position or a source that is missing (the verdict page is always built).
 std::string BuildTextPage(int position, const PageSources& sources, CPageStrings* pStrings);
 
 }  // namespace pages

@@ -15,6 +15,7 @@
 #include "smbios/smbios_pages.h"
 #include "tests/support/smbios_table_builder.h"
 #include "tests/support/test_sectors.h"
+#include "verdict/verdict_page.h"
 
 namespace {
 
@@ -93,6 +94,10 @@ TEST(PageDispatch, EachTextPageIsItsBuildersPageAndIsKept) {
     EXPECT_EQ(strings.m_strDiskPage, disk::BuildDiskPage(reference.hdSmart));
     EXPECT_EQ(pages::BuildTextPage(pages::kBatteryPage, m.Sources(), &strings),
               battery::BuildBatteryPage(reference.battery, reference.smbios));
+    const std::string verdictPage = verdict::BuildVerdictPage(&reference.smbios, &reference.hdSmart,
+                                                              &reference.battery, nullptr);
+    EXPECT_EQ(pages::BuildTextPage(pages::kVerdictPage, m.Sources(), &strings), verdictPage);
+    EXPECT_EQ(strings.m_strVerdictPage, verdictPage);
 }
 
 TEST(PageDispatch, MemoryPageStartsOverAtEveryShowing) {

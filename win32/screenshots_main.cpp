@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pages/page_dispatch.h"
@@ -104,6 +105,19 @@ std::vector<std::string> SampleSystemInfo() {
                             "可用的物理内存:   9,874 MB\r\n")};
 }
 
+// The display panel page and the verdict page, each after a double-click on its entry.
+bool ShootPanelAndVerdict(HWND hDlg, HWND hList, const std::string& outDir) {
+    bool ok = true;
+    for (const auto& [position, name] :
+         {std::pair{pages::kPanelPage, "A-panel"}, std::pair{pages::kVerdictPage, "C-verdict"}}) {
+        SendMessageW(hList, LB_SETCURSEL, static_cast<WPARAM>(position), 0);
+        SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDC_CATEGORY_LIST, LBN_DBLCLK),
+                     reinterpret_cast<LPARAM>(hList));
+        ok = SaveWindow(hDlg, outDir + "/window-" + name + ".bmp") && ok;
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -138,6 +152,8 @@ int main(int argc, char** argv) {
                  hDlg, outDir + "/window-" + std::to_string(row + 1) + "-" + names[row] + ".bmp") &&
              ok;
     }
+
+    ok = ShootPanelAndVerdict(hDlg, hList, outDir) && ok;
 
     // The about box over the window.
     CAboutDlg about;
