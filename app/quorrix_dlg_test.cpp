@@ -490,12 +490,8 @@ TEST_F(DialogTest, SaveReportItemWritesTheReportWhereChosen) {
     const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     // Linux: no byte order mark, LF; the first line, then the report as quorrix-report prints it.
     ASSERT_TRUE(saved.starts_with(pages::kReportHeading)) << saved.substr(0, 80);
-    pages::CPageStrings strings;
-    const std::string report = pages::ComposeReport(
-        pages::BuildReportPages(
-            {&saving.m_smbios, &saving.m_hdSmart, &saving.m_battery, &saving.m_panel}, &strings,
-            [](int) { return true; }),
-        pages::ReportForm::kText, false);
+    const std::string report = pages::ReportOfEveryPage(
+        {&saving.m_smbios, &saving.m_hdSmart, &saving.m_battery, &saving.m_panel});
     EXPECT_EQ(saved.substr(saved.find('\n') + 1), report);
     EXPECT_NE(report.find("== 显示屏信息 ==\n"), std::string::npos);
     EXPECT_NE(report.find("PF1XAMPL"), std::string::npos);

@@ -18,9 +18,7 @@ bool SaveReport(const PageSources& sources, const ReportPathChooser& choosePath,
     const std::string path = choosePath(ReportFileName(serial, now));
     if (path.empty()) return false;
     // Page strings of its own: the dialog's pages stay as they are shown.
-    CPageStrings strings;
-    const std::string text = ReportFileText(
-        BuildReportPages(sources, &strings, [](int) { return true; }), now, kThisSystemFileForm);
+    const std::string text = ReportFileText(ReportOfEveryPage(sources), now, kThisSystemFileForm);
     std::string err;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     if (platform::ReplaceFileWhole(path, std::span(bytes, text.size()), &err)) return true;

@@ -83,14 +83,18 @@ std::string ComposeReport(const std::vector<ReportPage>& pages, ReportForm form,
     return out;
 }
 
-std::string ReportFileText(const std::vector<ReportPage>& pages, const std::tm& savedAt,
-                           ReportFileForm form) {
+std::string ReportOfEveryPage(const PageSources& sources) {
+    CPageStrings strings;
+    return ComposeReport(BuildReportPages(sources, &strings, [](int) { return true; }),
+                         ReportForm::kText, false);
+}
+
+std::string ReportFileText(std::string_view report, const std::tm& savedAt, ReportFileForm form) {
     std::array<char, 80> when{};
     std::snprintf(when.data(), when.size(), "%04d-%02d-%02d %02d:%02d:%02d", savedAt.tm_year + 1900,
                   savedAt.tm_mon + 1, savedAt.tm_mday, savedAt.tm_hour, savedAt.tm_min,
                   savedAt.tm_sec);
-    const std::string lf = std::string(kReportHeading) + when.data() + "\n" +
-                           ComposeReport(pages, ReportForm::kText, false);
+    const std::string lf = std::string(kReportHeading) + when.data() + "\n" + std::string(report);
     if (form == ReportFileForm::kLinux) return lf;
     std::string crlf = "\xEF\xBB\xBF";
     crlf.reserve(lf.size() + lf.size() / 16 + 3);

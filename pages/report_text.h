@@ -43,10 +43,13 @@ inline constexpr ReportFileForm kThisSystemFileForm = ReportFileForm::kWindows;
 inline constexpr ReportFileForm kThisSystemFileForm = ReportFileForm::kLinux;
 #endif
 
-// The saved report: a first line with the program and `savedAt` (local time), then every
-// page as quorrix-report prints them (kText), with the line ends of `form`.
-std::string ReportFileText(const std::vector<ReportPage>& pages, const std::tm& savedAt,
-                           ReportFileForm form);
+// Every page built from `sources`, as quorrix-report prints them when no page is chosen
+// (kText), built in page strings of its own.
+std::string ReportOfEveryPage(const PageSources& sources);
+
+// The saved report: a first line with the program and `savedAt` (local time), then `report`
+// (kText, LF line ends), with the line ends of `form`.
+std::string ReportFileText(std::string_view report, const std::tm& savedAt, ReportFileForm form);
 
 // True for a serial number the firmware left at a maker's placeholder ("To be filled by
 // O.E.M.", "Default string", "0", one character repeated, ...): compared after trimming blanks

@@ -64,6 +64,13 @@ bool PlainName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
 
+// `path` split into the folder it is in ("." or "/" where it names none) and its own name.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
 // Writes all of `bytes` to `fd`: 0, or the errno of the write that failed.
 int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
@@ -209,10 +216,7 @@ private:
 std::unique_ptr<ISaveFolder> BeginSaveFolder(const std::string& target, std::string* err) {
     std::string path = target;
     while (path.size() > 1 && path.back() == '/') path.pop_back();
-    const auto slash = path.rfind('/');
-    const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string parentPath = slash == std::string::npos ? "." : path.substr(0, slash);
-    if (parentPath.empty()) parentPath = "/";
+    const auto [parentPath, leaf] = SplitPath(path);
     if (!PlainName(leaf)) {
         *err = target + ": names no folder to make";
         return nullptr;
@@ -241,10 +245,7 @@ std::unique_ptr<ISaveFolder> BeginSaveFolder(const std::string& target, std::str
 
 bool ReplaceFileWhole(const std::string& path, std::span<const std::uint8_t> bytes,
                       std::string* err) {
-    const auto slash = path.rfind('/');
-    const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string parentPath = slash == std::string::npos ? "." : path.substr(0, slash);
-    if (parentPath.empty()) parentPath = "/";
+    const auto [parentPath, leaf] = SplitPath(path);
     if (!PlainName(leaf)) {
         *err = path + ": names no file";
         return false;
