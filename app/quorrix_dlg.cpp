@@ -1,6 +1,8 @@
 #include "app/quorrix_dlg.h"
 
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -9,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QStandardPaths>
 #include <utility>
 
 #include "app/about_dlg.h"
@@ -18,6 +21,7 @@
 #include "app/event_pump.h"
 #include "app/widget_text.h"
 #include "pages/dialog_texts.h"
+#include "pages/report_save.h"
 #include "platform/panel_edid.h"
 #include "pixeltest/pixel_test_wnd.h"
 #include "sysinfo/command_capture.h"
@@ -45,6 +49,7 @@ CQuorrixDlg::CQuorrixDlg(const DialogSeams& seams, platform::Notifier notify, QW
       m_notify(std::move(notify)),
       m_processRunner(seams.processRunner),
       m_pause(seams.pause),
+      m_chooseReportPath(seams.chooseReportPath),
       m_flow(*this, {&m_smbios, &m_hdSmart, &m_battery, &m_panel}, &m_pages,
              seams.strSummaryCommand) {
     CreateControls();
@@ -168,6 +173,23 @@ void CQuorrixDlg::OnAbout() {
     about.exec();
 }
 
+void CQuorrixDlg::OnSaveReport() {
+    pages::ReportPathChooser choose = m_chooseReportPath;
+    if (!choose) {
+        choose = [this](const std::string& suggestedName) {
+            const QString documents =
+                QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+            const QString path = QFileDialog::getSaveFileName(
+                this, app::OwnText(pages::kSaveReportTitle),
+                QDir(documents).filePath(QString::fromUtf8(suggestedName)),
+                app::OwnText(pages::kSaveReportFileType));
+            return path.toUtf8().toStdString();
+        };
+    }
+    pages::SaveReport({&m_smbios, &m_hdSmart, &m_battery, &m_panel}, choose, m_notify,
+                      text::Utf8ToGbk(app::ApplicationName()));
+}
+
 void CQuorrixDlg::keyPressEvent(QKeyEvent* pEvent) {
     // Enter ends the dialog like its OK command, wherever the focus is; Esc (the base
     // class) like Cancel.
@@ -180,10 +202,12 @@ void CQuorrixDlg::keyPressEvent(QKeyEvent* pEvent) {
 }
 
 void CQuorrixDlg::contextMenuEvent(QContextMenuEvent* pEvent) {
-    // What a window manager's window menu would offer, and the about item after a separator.
+    // What a window manager's window menu would offer, then saving the report and the about
+    // item after a separator.
     QMenu menu(this);
     menu.addAction(app::OwnText(pages::kCloseItem), this, &QDialog::reject);
     menu.addSeparator();
+    menu.addAction(app::OwnText(pages::kSaveReportItem), this, &CQuorrixDlg::OnSaveReport);
     menu.addAction(app::OwnText(pages::kAboutItem), this, &CQuorrixDlg::OnAbout);
     menu.exec(pEvent->globalPos());
 }

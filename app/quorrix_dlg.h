@@ -26,8 +26,8 @@ class CQuorrixDlg : public QDialog, private pages::ICategoryView {
 
 public:
     // Gathers the SMBIOS tables, the first drive, the first battery and the built-in panel's
-    // EDID through `seams`, in that order, then builds the window (not shown). `notify` shows the program's message
-    // boxes, those of the data sources included.
+    // EDID through `seams`, in that order, then builds the window (not shown). `notify` shows the
+    // program's message boxes, those of the data sources included.
     CQuorrixDlg(const DialogSeams& seams, platform::Notifier notify, QWidget* pParent = nullptr);
 
     // Adds the entries of pages::kCategoryNames to the category list, in table order.
@@ -44,6 +44,8 @@ public:
     void done(int r) override;
     // Opens the about box modally.
     void OnAbout();
+    // Asks where to save the report (the seam, else Qt's save dialog) and writes it there.
+    void OnSaveReport();
 
     QListWidget* m_pCategoryList = nullptr;
     CSMBios m_smbios;
@@ -80,6 +82,7 @@ private:
     platform::Notifier m_notify;
     platform::IProcessRunner& m_processRunner;
     std::function<void(std::chrono::milliseconds)> m_pause;
+    std::function<std::string(const std::string&)> m_chooseReportPath;
     pages::CCategoryFlow m_flow;
     // The run under way, null when none.
     sysinfo::CPumpedRunner* m_pRun = nullptr;

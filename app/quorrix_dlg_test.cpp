@@ -19,10 +19,12 @@
 #include "app/about_dlg.h"
 #include "pages/dialog_texts.h"
 #include "pages/page_dispatch.h"
+#include "pages/report_text.h"
 #include "pixeltest/pixel_test_wnd.h"
 #include "platform/linux/process_runner.h"
 #include "platform/system_sources.h"
 #include "tests/support/sample_machine.h"
+#include "tests/support/temp_dir.h"
 #include "text/gbk.h"
 
 namespace {
@@ -416,7 +418,7 @@ TEST_F(DialogTest, EscAndEnterCloseTheDialog) {
     EXPECT_TRUE(dlg.m_pages.m_strBiosPage.empty() && dlg.m_pages.m_strSystemPage.empty());
 }
 
-TEST_F(DialogTest, ContextMenuEndsWithTheAboutItemWhichOpensTheAboutBox) {
+TEST_F(DialogTest, ContextMenuEndsWithSaveAndTheAboutItemWhichOpensTheAboutBox) {
     QStringList items;
     QString aboutTitle;
     bool aboutWasModal = false;
@@ -438,12 +440,80 @@ TEST_F(DialogTest, ContextMenuEndsWithTheAboutItemWhichOpensTheAboutBox) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), dlg.mapToGlobal(QPoint(5, 5)));
     QCoreApplication::sendEvent(&dlg, &event);
 
-    ASSERT_GE(items.size(), 2);
-    EXPECT_EQ(items[items.size() - 2], QStringLiteral("-"));
+    ASSERT_GE(items.size(), 3);
+    EXPECT_EQ(items[items.size() - 3], QStringLiteral("-"));
+    EXPECT_EQ(items[items.size() - 2], QStringLiteral("保存报告..."));
     EXPECT_EQ(items.back(), QStringLiteral("关于Quorrix(&A)..."));
     EXPECT_EQ(aboutTitle, QStringLiteral("关于 Quorrix"));
     EXPECT_TRUE(aboutWasModal);
     EXPECT_TRUE(dlg.isVisible());
+}
+
+// The save item of the context menu, with the save dialog replaced: the file holds the
+// report of the sources the dialog read at start-up; a failed write is told in a box.
+TEST_F(DialogTest, SaveReportItemWritesTheReportWhereChosen) {
+    testsupport::CTempDir dir;
+    std::vector<std::string> suggested;
+    std::string chosen = (dir.Path() / "report.txt").string();
+    DialogSeams seams = machine.Seams();
+    seams.chooseReportPath = [&](const std::string& name) {
+        suggested.push_back(name);
+        return chosen;
+    };
+    CQuorrixDlg saving(seams, [this](std::string_view text, std::string_view caption) {
+        notices.push_back({std::string(text), std::string(caption)});
+    });
+    saving.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&saving));
+    const int reads = machine.smbios.Reads();
+    const std::size_t driveCalls = machine.drives.Calls().size();
+    auto chooseSave = [&saving] {
+        QTimer::singleShot(0, &saving, [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_TRUE(menu);
+            for (QAction* action : menu->actions()) {
+                if (action->text() == QStringLiteral("保存报告...")) menu->setActiveAction(action);
+            }
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                saving.mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(&saving, &event);
+    };
+    chooseSave();
+
+    ASSERT_EQ(suggested.size(), 1u);
+    EXPECT_TRUE(suggested[0].starts_with("Quorrix-PF1XAMPL-") && suggested[0].ends_with(".txt") &&
+                suggested[0].size() == std::string_view("Quorrix-PF1XAMPL-YYYYMMDD.txt").size())
+        << suggested[0];
+    std::ifstream in(chosen, std::ios::binary);
+    const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Linux: no byte order mark, LF; the first line, then the report as quorrix-report prints it.
+    ASSERT_TRUE(saved.starts_with(pages::kReportHeading)) << saved.substr(0, 80);
+    const std::string report = pages::ReportOfEveryPage(
+        {&saving.m_smbios, &saving.m_hdSmart, &saving.m_battery, &saving.m_panel});
+    EXPECT_EQ(saved.substr(saved.find('\n') + 1), report);
+    EXPECT_NE(report.find("== 显示屏信息 ==\n"), std::string::npos);
+    EXPECT_NE(report.find("PF1XAMPL"), std::string::npos);
+    EXPECT_EQ(saved.find('\r'), std::string::npos);
+    // Nothing was read again, and what the dialog shows is untouched.
+    EXPECT_EQ(machine.smbios.Reads(), reads);
+    EXPECT_EQ(machine.drives.Calls().size(), driveCalls);
+    EXPECT_TRUE(saving.m_pages.m_strBiosPage.empty());
+    EXPECT_TRUE(notices.empty());
+
+    // A folder that is not there: the box says so, and nothing is written.
+    chosen = (dir.Path() / "missing" / "report.txt").string();
+    chooseSave();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_TRUE(notices[0].strText.starts_with(text::Utf8ToGbk(pages::kSaveReportFailed)));
+    EXPECT_NE(notices[0].strText.find("missing"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "missing"));
+    // Cancelled: nothing happens.
+    chosen.clear();
+    chooseSave();
+    EXPECT_EQ(suggested.size(), 3u);
+    EXPECT_EQ(notices.size(), 1u);
 }
 
 // Wraps the fakes so that every platform request lands in one log, in order.

@@ -14,6 +14,7 @@
 #include "cli/save_dir.h"
 #include "pages/dialog_texts.h"
 #include "pages/page_dispatch.h"
+#include "pages/report_text.h"
 #include "platform/console.h"
 #include "platform/file_io.h"
 #include "platform/smbios_source.h"
@@ -28,11 +29,6 @@ constexpr int kExitBadInput = 2;
 constexpr int kPanelPageNumber = 10;
 constexpr int kVerdictPageNumber = 12;  // judges what every other source read
 
-struct ReportPage {
-    int nNumber;
-    std::string strText;  // GBK page text
-};
-
 // Messages quote paths and entry names from the command line and from saved folders; their
 // control characters are shown escaped, never sent to the terminal.
 int Fail(const std::string& message) {
@@ -46,58 +42,6 @@ bool Write(std::string_view bytes) {
 }
 bool WriteText(std::string_view utf8) {
     return platform::WriteStdout(utf8, true);
-}
-
-// UTF-8 with LF line ends, for a terminal. Strings from the firmware, the drive or the
-// battery must not drive the terminal, so every control character (C0 but the line feed,
-// DEL, and C1, U+0080-U+009F) shows as "?"; a page's own CR LF line ends become LF.
-std::string ForTerminal(std::string_view gbk) {
-    const std::string utf8 = text::GbkToUtf8(gbk);
-    std::string out;
-    out.reserve(utf8.size());
-    std::size_t clean = 0;  // start of the bytes not yet copied, none of them a control
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        const bool c1 = byte == 0xC2 && i + 1 < utf8.size() &&
-                        static_cast<unsigned char>(utf8[i + 1]) <= 0x9F;  // C2 80-9F
-        if (byte >= 0x20 && byte != 0x7F && !c1) continue;
-        if (byte == '\n') continue;
-        out.append(utf8, clean, i - clean);
-        if (byte == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') {
-            // a line end: the LF that follows is copied with the next bytes
-        } else {
-            out.push_back('?');
-            if (c1) ++i;
-        }
-        clean = i + 1;
-    }
-    out.append(utf8, clean, utf8.size() - clean);
-    return out;
-}
-
-bool PrintPages(const std::vector<ReportPage>& pages, const cli::ReportOptions& options) {
-    bool ok = true;
-    for (const ReportPage& page : pages) {
-        if (options.nPage != 0) {
-            // One page: the text alone; raw is byte for byte what the window's pane gets.
-            if (options.bRaw) return Write(page.strText);
-            std::string shown = ForTerminal(page.strText);
-            if (!shown.empty() && shown.back() != '\n') shown.push_back('\n');
-            return WriteText(shown);
-        }
-        // The caption the window's page frame shows for this page.
-        const std::string_view name = pages::CaptionOf(page.nNumber - 1);
-        const std::string caption = "== " + std::string(name) + " ==";
-        if (options.bRaw) {
-            ok = ok && Write(text::Utf8ToGbk(caption) + "\r\n") && Write(page.strText);
-            if (!page.strText.ends_with("\r\n")) ok = ok && Write("\r\n");
-        } else {
-            std::string shown = ForTerminal(page.strText);
-            if (!shown.empty() && shown.back() != '\n') shown.push_back('\n');
-            ok = ok && WriteText(caption + "\n") && WriteText(shown);
-        }
-    }
-    return ok;
 }
 
 }  // namespace
@@ -163,13 +107,12 @@ int main(int argc, char** argv) {
     const pages::PageSources sources{smbios.get(), disk.hdSmart.get(), battery.battery.get(),
                                      &panel.panel};
     pages::CPageStrings strings;
-    std::vector<ReportPage> pages;
     // Every category that shows a page, numbered as in the window's list (10 is "A").
-    for (int position = 0; position < static_cast<int>(pages::kCategoryCount); ++position) {
-        const int number = position + 1;
-        if (pages::ActionOf(position) == pages::CategoryAction::kBuildPage && options.Wants(number))
-            pages.push_back({number, pages::BuildTextPage(position, sources, &strings)});
-    }
-    const bool written = PrintPages(pages, options);
+    const std::vector<pages::ReportPage> pages = pages::BuildReportPages(
+        sources, &strings, [&](int number) { return options.Wants(number); });
+    const std::string report = pages::ComposeReport(
+        pages, options.bRaw ? pages::ReportForm::kRaw : pages::ReportForm::kText,
+        options.nPage != 0);
+    const bool written = options.bRaw ? Write(report) : WriteText(report);
     return (written && std::fflush(stdout) == 0) ? 0 : 1;
 }

@@ -25,4 +25,7 @@ struct DialogSeams {
     std::function<void(std::chrono::milliseconds)> pause;
     // The command line that the other-information page runs through the shell.
     std::string strSummaryCommand;
+    // Where the report is saved: given the suggested file name, the chosen path (UTF-8), ""
+    // when cancelled. Empty (the program): the system's save dialog asks the user.
+    std::function<std::string(const std::string& suggestedName)> chooseReportPath = {};
 };

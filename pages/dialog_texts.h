@@ -42,4 +42,13 @@ inline constexpr std::string_view kAboutVersion = "Quorrix 2.0 版  Quorrix 开�
 inline constexpr std::string_view kAboutDate = "2026年12月";
 inline constexpr std::string_view kOkText = "确定";
 
+// Saving the report: the system-menu item above the about item, the save dialog's title and
+// file type, the saved file's first line (the time follows it), and the box shown when the
+// file could not be written (the reason follows it).
+inline constexpr std::string_view kSaveReportItem = "保存报告...";
+inline constexpr std::string_view kSaveReportTitle = "保存报告";
+inline constexpr std::string_view kSaveReportFileType = "文本文件 (*.txt)";
+inline constexpr std::string_view kReportHeading = "Quorrix V2.0 检测报告  保存于 ";
+inline constexpr std::string_view kSaveReportFailed = "报告未能保存：";
+
 }  // namespace pages

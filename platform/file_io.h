@@ -68,4 +68,14 @@ public:
 [[nodiscard]] std::unique_ptr<ISaveFolder> BeginSaveFolder(const std::string& target,
                                                            std::string* err);
 
+// Writes `bytes` as the whole of the file at `path` (UTF-8), or leaves that name as it was: the
+// bytes go to a new file beside it (same folder, a name of its own, created exclusively, so
+// nothing already there, a link included, is opened), are flushed to the disk, and the new
+// file is then renamed over `path`, replacing a file there. A link at `path` is replaced, not
+// followed. On Linux the file is 0600 and, under sudo, belongs to the user who ran it. False
+// with `*err` (the path and the system's reason) when any step failed; the new file is then
+// removed.
+[[nodiscard]] bool ReplaceFileWhole(const std::string& path, std::span<const std::uint8_t> bytes,
+                                    std::string* err);
+
 }  // namespace platform

@@ -1,11 +1,14 @@
-// ReadFileBytes on every system; the refusals of what only one system has are tested beside
-// each implementation.
+// ReadFileBytes and ReplaceFileWhole on every system; the refusals of what only one system has
+// are tested beside each implementation.
 #include "platform/file_io.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <limits>
+#include <set>
+#include <span>
 
 #include "base/utf8_path.h"
 #include "tests/support/temp_dir.h"
@@ -78,6 +81,62 @@ TEST(ReadFileBytes, MissingAndFolderNameThePath) {
 
     // No message wanted: still refused.
     EXPECT_FALSE(platform::ReadFileBytes(folder, 10));
+}
+
+std::set<std::string> EntriesOf(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(base::Utf8Of(entry.path().filename()));
+    return names;
+}
+
+std::string ContentOf(const std::filesystem::path& file) {
+    const auto bytes = platform::ReadFileBytes(base::Utf8Of(file), 1 << 20);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : "<unreadable>";
+}
+
+std::span<const std::uint8_t> BytesOf(std::string_view s) {
+    return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
+TEST(ReplaceFileWhole, WritesANewFileAndReplacesAnOldOneWhole) {
+    testsupport::CTempDir dir;
+    const std::filesystem::path file = dir.Path() / std::filesystem::path(u8"报告 1.txt");
+    std::string err;
+    ASSERT_TRUE(platform::ReplaceFileWhole(base::Utf8Of(file), BytesOf("first\r\n"), &err)) << err;
+    EXPECT_EQ(ContentOf(file), "first\r\n");  // no line end translated
+    // A longer file there is replaced, not overwritten from its start.
+    dir.Write("old.txt", std::string(5000, 'x'));
+    const std::filesystem::path old = dir.Path() / "old.txt";
+    ASSERT_TRUE(platform::ReplaceFileWhole(base::Utf8Of(old), BytesOf("new"), &err)) << err;
+    EXPECT_EQ(ContentOf(old), "new");
+    ASSERT_TRUE(platform::ReplaceFileWhole(base::Utf8Of(old), {}, &err)) << err;
+    EXPECT_EQ(ContentOf(old), "");
+    // Nothing else is left beside them.
+    EXPECT_EQ(EntriesOf(dir.Path()),
+              (std::set<std::string>{"old.txt", base::Utf8Of(file.filename())}));
+}
+
+TEST(ReplaceFileWhole, FailuresLeaveTheFolderAsItWas) {
+    testsupport::CTempDir dir;
+    dir.Write("taken/inside.txt", "kept");
+    dir.Write("other.txt", "kept");
+    const std::set<std::string> before = EntriesOf(dir.Path());
+    const std::string root = base::Utf8Of(dir.Path());
+    const std::string cases[] = {
+        root + "/missing/report.txt",  // no such folder
+        root + "/taken",               // a folder with something in it is there
+        root + "/other.txt/x.txt",     // a file where the folder should be
+        root + "/",                    // names a folder, not a file
+    };
+    for (const std::string& path : cases) {
+        std::string err;
+        EXPECT_FALSE(platform::ReplaceFileWhole(path, BytesOf("report"), &err)) << path;
+        EXPECT_FALSE(err.empty()) << path;
+        EXPECT_EQ(EntriesOf(dir.Path()), before) << path;
+    }
+    EXPECT_EQ(ContentOf(dir.Path() / "taken" / "inside.txt"), "kept");
+    EXPECT_EQ(ContentOf(dir.Path() / "other.txt"), "kept");
 }
 
 }  // namespace

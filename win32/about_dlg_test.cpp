@@ -25,15 +25,18 @@ std::wstring MenuText(HMENU hMenu, int position) {
     return text;
 }
 
-TEST_F(DialogTest, SystemMenuEndsWithASeparatorAndTheAboutItem) {
+TEST_F(DialogTest, SystemMenuEndsWithASeparatorSaveAndTheAboutItem) {
     HMENU hMenu = GetSystemMenu(hDlg, FALSE);
     ASSERT_NE(hMenu, nullptr);
     const int count = GetMenuItemCount(hMenu);
-    ASSERT_GE(count, 3);
+    ASSERT_GE(count, 4);
     EXPECT_EQ(GetMenuItemID(hMenu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
     EXPECT_EQ(MenuText(hMenu, count - 1), L"关于Quorrix(&A)...");
     EXPECT_EQ(MenuText(hMenu, count - 1), Utf8ToWide(pages::kAboutItem)) << "string 101";
-    EXPECT_TRUE(GetMenuState(hMenu, static_cast<UINT>(count - 2), MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(GetMenuItemID(hMenu, count - 2), static_cast<UINT>(IDM_SAVEREPORT));
+    EXPECT_EQ(MenuText(hMenu, count - 2), L"保存报告...");
+    EXPECT_EQ(MenuText(hMenu, count - 2), Utf8ToWide(pages::kSaveReportItem)) << "string 102";
+    EXPECT_TRUE(GetMenuState(hMenu, static_cast<UINT>(count - 3), MF_BYPOSITION) & MF_SEPARATOR);
     // The system's own items come first: Close among them.
     EXPECT_NE(GetMenuState(hMenu, SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
 }

@@ -1,9 +1,14 @@
 #include "win32/quorrix_dlg.h"
 
+#include <commdlg.h>
+
+#include <algorithm>
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "pages/dialog_texts.h"
+#include "pages/report_save.h"
 #include "platform/panel_edid.h"
 #include "sysinfo/command_capture.h"
 #include "win32/about_dlg.h"
@@ -23,6 +28,7 @@ CQuorrixDlg::CQuorrixDlg(const DialogSeams& seams, platform::Notifier notify)
       m_notify(std::move(notify)),
       m_processRunner(seams.processRunner),
       m_pause(seams.pause),
+      m_chooseReportPath(seams.chooseReportPath),
       m_flow(*this, {&m_smbios, &m_hdSmart, &m_battery, &m_panel}, &m_pages,
              seams.strSummaryCommand) {}
 
@@ -45,13 +51,17 @@ BOOL CQuorrixDlg::OnInitDialog() {
 void CQuorrixDlg::AddAboutItem() {
     HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE);
     if (hSysMenu == nullptr) return;
-    std::array<wchar_t, 128> item{};
-    if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, item.data(),
-                    static_cast<int>(item.size())) <= 0) {
+    std::array<wchar_t, 128> about{};
+    std::array<wchar_t, 128> save{};
+    if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, about.data(),
+                    static_cast<int>(about.size())) <= 0 ||
+        LoadStringW(GetModuleHandleW(nullptr), IDS_SAVEREPORT, save.data(),
+                    static_cast<int>(save.size())) <= 0) {
         return;
     }
     AppendMenuW(hSysMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(hSysMenu, MF_STRING, IDM_ABOUTBOX, item.data());
+    AppendMenuW(hSysMenu, MF_STRING, IDM_SAVEREPORT, save.data());
+    AppendMenuW(hSysMenu, MF_STRING, IDM_ABOUTBOX, about.data());
 }
 
 void CQuorrixDlg::FillCategoryList() {
@@ -85,10 +95,49 @@ INT_PTR CQuorrixDlg::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CQuorrixDlg::OnSysCommand(UINT nID) {
-    if ((nID & 0xFFF0) != IDM_ABOUTBOX) return false;
-    CAboutDlg about;
-    about.DoModal(m_hWnd);
-    return true;
+    switch (nID & 0xFFF0) {
+        case IDM_ABOUTBOX: {
+            CAboutDlg about;
+            about.DoModal(m_hWnd);
+            return true;
+        }
+        case IDM_SAVEREPORT:
+            OnSaveReport();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CQuorrixDlg::OnSaveReport() {
+    pages::ReportPathChooser choose = m_chooseReportPath;
+    if (!choose) {
+        choose = [this](const std::string& suggestedName) -> std::string {
+            // The suggested name, in a buffer long enough for any path the user picks.
+            std::vector<wchar_t> path(32768, L'\0');
+            const std::wstring name = win32::Utf8ToWide(suggestedName);
+            std::copy(name.begin(), name.begin() + std::min(name.size(), path.size() - 1),
+                      path.begin());
+            const std::wstring title = win32::Utf8ToWide(pages::kSaveReportTitle);
+            // "Text files (*.txt)" with its pattern, then the end of the list.
+            std::wstring filter = win32::Utf8ToWide(pages::kSaveReportFileType);
+            filter += std::wstring(L"\0*.txt\0\0", 8);
+            OPENFILENAMEW ofn{};
+            ofn.lStructSize = sizeof ofn;
+            ofn.hwndOwner = m_hWnd;
+            ofn.lpstrFilter = filter.c_str();
+            ofn.lpstrFile = path.data();
+            ofn.nMaxFile = static_cast<DWORD>(path.size());
+            ofn.lpstrTitle = title.c_str();
+            ofn.lpstrDefExt = L"txt";
+            ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                        OFN_HIDEREADONLY;
+            if (!GetSaveFileNameW(&ofn)) return {};
+            return win32::WideToUtf8(path.data());
+        };
+    }
+    pages::SaveReport({&m_smbios, &m_hdSmart, &m_battery, &m_panel}, choose, m_notify,
+                      win32::ApplicationName());
 }
 
 bool CQuorrixDlg::OnPaint() {

@@ -23,8 +23,8 @@
 class CQuorrixDlg : public CDialogBase, private pages::ICategoryView {
 public:
     // Gathers the SMBIOS tables, the first drive, the first battery and the built-in panel's
-    // EDID through `seams`, in that order, and loads the icon. `notify` shows the program's message boxes, those of
-    // the data sources included.
+    // EDID through `seams`, in that order, and loads the icon. `notify` shows the program's message
+    // boxes, those of the data sources included.
     CQuorrixDlg(const DialogSeams& seams, platform::Notifier notify);
 
     // Adds the entries of pages::kCategoryNames to the category list, in table order.
@@ -55,11 +55,14 @@ protected:
     void OnCancel() override { EndOrDefer(IDCANCEL); }
 
 private:
-    // WM_SYSCOMMAND: the about item, else the system's handling (false).
+    // WM_SYSCOMMAND: the about and save-report items, else the system's handling (false).
     bool OnSysCommand(UINT nID);
+    // Asks where to save the report (the seam, else the system's save dialog) and writes it.
+    void OnSaveReport();
     // WM_PAINT: the icon, centred, while the window is minimised (false: default painting).
     bool OnPaint();
-    // Appends the separator and the about item (string 101) to the system menu.
+    // Appends the separator, the save-report item (string 102) and the about item (string 101)
+    // to the system menu.
     void AddAboutItem();
     // The selected position of the category list, -1 when nothing is selected.
     int SelectedPosition() const;
@@ -82,6 +85,7 @@ private:
     platform::Notifier m_notify;
     platform::IProcessRunner& m_processRunner;
     std::function<void(std::chrono::milliseconds)> m_pause;
+    std::function<std::string(const std::string&)> m_chooseReportPath;
     pages::CCategoryFlow m_flow;
     // The run under way, null when none.
     sysinfo::CPumpedRunner* m_pRun = nullptr;

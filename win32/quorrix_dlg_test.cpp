@@ -11,10 +11,14 @@
 #include <optional>
 #include <span>
 
+#include "base/utf8_path.h"
 #include "pages/dialog_texts.h"
 #include "pages/page_dispatch.h"
+#include "pages/report_text.h"
+#include "platform/file_io.h"
 #include "platform/process_runner.h"
 #include "platform/system_sources.h"
+#include "tests/support/temp_dir.h"
 #include "text/gbk.h"
 #include "win32/dialog_test_fixture.h"
 #include "win32/pixel_test_wnd.h"
@@ -24,6 +28,43 @@ namespace {
 
 using std::chrono::milliseconds;
 using win32::Utf8ToWide;
+
+// The save-report item of the system menu, with the save dialog replaced: the file holds the
+// report of the sources the dialog read at start-up, as Notepad reads it.
+TEST_F(DialogTest, SaveReportItemWritesTheReportWhereChosen) {
+    testsupport::CTempDir dir;
+    const std::string chosen = base::Utf8Of(dir.Path() / std::filesystem::path(u8"验机报告.txt"));
+    std::vector<std::string> suggested;
+    DialogSeams seams = machine.Seams();
+    seams.chooseReportPath = [&](const std::string& name) {
+        suggested.push_back(name);
+        return chosen;
+    };
+    std::vector<Notice> seen;
+    CQuorrixDlg saving(seams, [&seen](std::string_view text, std::string_view caption) {
+        seen.push_back({std::string(text), std::string(caption)});
+    });
+    HWND hSaving = saving.Create(nullptr);
+    ASSERT_NE(hSaving, nullptr);
+    const int reads = machine.smbios.Reads();
+    SendMessageW(hSaving, WM_SYSCOMMAND, IDM_SAVEREPORT, 0);
+
+    ASSERT_EQ(suggested.size(), 1u);
+    EXPECT_TRUE(suggested[0].starts_with("Quorrix-PF1XAMPL-")) << suggested[0];
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(machine.smbios.Reads(), reads);
+    const auto bytes = platform::ReadFileBytes(chosen, 1 << 20);
+    ASSERT_TRUE(bytes);
+    const std::string saved(bytes->begin(), bytes->end());
+    // A byte order mark, the first line, then the report as quorrix-report prints it, CR LF.
+    ASSERT_TRUE(saved.starts_with("\xEF\xBB\xBF" + std::string(pages::kReportHeading)));
+    const std::string report = pages::ReportOfEveryPage(
+        {&saving.m_smbios, &saving.m_hdSmart, &saving.m_battery, &saving.m_panel});
+    std::string crlf;
+    for (char c : report) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(saved.substr(saved.find("\r\n") + 2), crlf);
+    EXPECT_NE(report.find("PF1XAMPL"), std::string::npos);
+}
 
 TEST_F(DialogTest, OpensOnTheWelcomeText) {
     EXPECT_EQ(TextOf(hDlg), Utf8ToWide(pages::kDialogTitle));

@@ -7,8 +7,9 @@
 #define IDD_QUORRIX_DIALOG 102
 #define IDD_PIXEL_TEST 131
 
-// String 101: the about item of the system menu.
+// String 101: the about item of the system menu; string 102: the save-report item above it.
 #define IDS_ABOUTBOX 101
+#define IDS_SAVEREPORT 102
 
 // Icon 128: the application icon (16, 32 and 48 pixels).
 #define IDR_MAINFRAME 128
@@ -23,3 +24,4 @@
 // The about item's command in the system menu. System commands keep their low four bits for
 // the system, so the item is recognised with them cleared.
 #define IDM_ABOUTBOX 0x0010
+#define IDM_SAVEREPORT 0x0020

@@ -1,6 +1,7 @@
 // The folder --save writes, on Linux: every entry made with *at() calls relative to
 // descriptors of folders this process made itself, so that no name another user can change
-// decides where a byte goes, even when the process runs as root.
+// decides where a byte goes, even when the process runs as root. And a file saved whole: written
+// beside its name, then renamed over it.
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
@@ -61,6 +62,25 @@ bool OnlyCallerCanRename(const struct stat& st, const Owner& caller) {
 
 bool PlainName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+// `path` split into the folder it is in ("." or "/" where it names none) and its own name.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+// Writes all of `bytes` to `fd`: 0, or the errno of the write that failed.
+int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n < 0 ? errno : EIO;
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
 }
 
 class CLinuxSaveFolder final : public ISaveFolder {
@@ -132,13 +152,8 @@ public:
         if (!file.Valid()) return Fail(relative, errno, err);
         m_created.emplace_back(relative, false);
         if (!GiveAway(file.Get())) return Fail(relative, errno, err);
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(file.Get(), bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return Fail(relative, n < 0 ? errno : EIO, err);
-            done += static_cast<std::size_t>(n);
-        }
+        if (const int code = WriteAll(file.Get(), bytes); code != 0)
+            return Fail(relative, code, err);
         if (::close(file.Release()) != 0) return Fail(relative, errno, err);
         return true;
     }
@@ -201,10 +216,7 @@ private:
 std::unique_ptr<ISaveFolder> BeginSaveFolder(const std::string& target, std::string* err) {
     std::string path = target;
     while (path.size() > 1 && path.back() == '/') path.pop_back();
-    const auto slash = path.rfind('/');
-    const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string parentPath = slash == std::string::npos ? "." : path.substr(0, slash);
-    if (parentPath.empty()) parentPath = "/";
+    const auto [parentPath, leaf] = SplitPath(path);
     if (!PlainName(leaf)) {
         *err = target + ": names no folder to make";
         return nullptr;
@@ -229,6 +241,50 @@ std::unique_ptr<ISaveFolder> BeginSaveFolder(const std::string& target, std::str
     auto folder = std::make_unique<CLinuxSaveFolder>(target, std::move(parent), leaf, sudoUser);
     if (!folder->Start(err)) return nullptr;
     return folder;
+}
+
+bool ReplaceFileWhole(const std::string& path, std::span<const std::uint8_t> bytes,
+                      std::string* err) {
+    const auto [parentPath, leaf] = SplitPath(path);
+    if (!PlainName(leaf)) {
+        *err = path + ": names no file";
+        return false;
+    }
+    CUniqueFd parent(::open(parentPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!parent.Valid()) {
+        *err = ErrnoText(parentPath, errno);
+        return false;
+    }
+    // A name of our own beside the target: O_EXCL with O_NOFOLLOW opens nothing that is
+    // already there, a link planted at the name included.
+    std::random_device random;
+    std::string temp;
+    CUniqueFd file;
+    for (int attempt = 0; attempt < 8 && !file.Valid(); ++attempt) {
+        temp = ".quorrix-" + std::to_string(random()) + ".partial";
+        file.Reset(::openat(parent.Get(), temp.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
+        if (!file.Valid() && errno != EEXIST) break;
+    }
+    if (!file.Valid()) {
+        *err = ErrnoText(path + ": no new file beside it", errno);
+        return false;
+    }
+    const std::optional<Owner> owner = SudoUser();
+    int code = 0;
+    if (owner && ::fchown(file.Get(), owner->uid, owner->gid) != 0) code = errno;
+    if (code == 0) code = WriteAll(file.Get(), bytes);
+    if (code == 0 && ::fsync(file.Get()) != 0) code = errno;
+    if (::close(file.Release()) != 0 && code == 0) code = errno;
+    if (code == 0 && ::renameat(parent.Get(), temp.c_str(), parent.Get(), leaf.c_str()) != 0)
+        code = errno;
+    if (code != 0) {
+        ::unlinkat(parent.Get(), temp.c_str(), 0);
+        *err = ErrnoText(path, code);
+        return false;
+    }
+    ::fsync(parent.Get());  // the rename on the disk too; the file is in place either way
+    return true;
 }
 
 }  // namespace platform

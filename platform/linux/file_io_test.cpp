@@ -1,5 +1,6 @@
 // What ReadFileBytes refuses on Linux besides folders: FIFOs, devices and sockets, at once;
 // saved data read and written without following what another user could plant.
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -180,6 +182,41 @@ TEST(SaveFolderLinux, PrivateFilesHandedToTheSudoUser) {
     ASSERT_TRUE(folder && folder->MakeFolder("a", &err) && folder->WriteFile("a/b", kBytes, &err));
     folder.reset();
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+TEST(ReplaceFileWholeLinux, ACutWriteKeepsTheOldFileAndALinkIsReplacedNotFollowed) {
+    testsupport::CTempDir dir;
+    const fs::path report = dir.Write("report.txt", "old report");
+    // The file size limit cuts the write short (EFBIG after four bytes).
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = 4;
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string longer = "a longer new report";
+    std::string err;
+    const bool written = platform::ReplaceFileWhole(
+        report.string(), {reinterpret_cast<const std::uint8_t*>(longer.data()), longer.size()},
+        &err);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(err.rfind(report.string() + ": ", 0), 0u) << err;
+    EXPECT_EQ(Slurp(report), "old report");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+
+    // A link at the name is replaced by the new file; the file it pointed to stays as it was.
+    const fs::path elsewhere = dir.Write("elsewhere", "not ours");
+    const fs::path linked = dir.Path() / "linked.txt";
+    fs::create_symlink(elsewhere, linked);
+    ASSERT_TRUE(platform::ReplaceFileWhole(linked.string(), kBytes, &err)) << err;
+    EXPECT_FALSE(fs::is_symlink(linked));
+    EXPECT_EQ(Slurp(linked), "ok");
+    EXPECT_EQ(Slurp(elsewhere), "not ours");
+    struct stat st {};
+    ASSERT_EQ(::lstat(linked.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);  // serial numbers are the user's own
 }
 
 TEST(ReadSavedFileLinux, LinksAndOtherUsersFilesAreRefused) {

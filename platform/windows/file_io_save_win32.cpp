@@ -1,8 +1,11 @@
 // The folder --save writes, on Windows: a new folder beside the target, every entry in it
-// created new (CREATE_NEW, no reparse point followed), the finished folder renamed into place.
+// created new (CREATE_NEW, no reparse point followed), the finished folder renamed into place;
+// and a file saved whole the same way: written beside its name, then moved over it.
 #include <windows.h>
 
+#include <algorithm>
 #include <random>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -18,6 +21,38 @@ using namespace file_io;
 bool PlainName(const std::wstring& name) {
     return !name.empty() && name != L"." && name != L".." &&
            name.find_first_of(L"\\/:") == std::wstring::npos;
+}
+
+// Writes all of `bytes` to `file`: ERROR_SUCCESS, or the code of the write that failed.
+DWORD WriteAll(HANDLE file, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        DWORD wrote = 0;
+        if (!::WriteFile(file, bytes.data() + done, want, &wrote, nullptr)) return GetLastError();
+        if (wrote == 0) return ERROR_WRITE_FAULT;
+        done += wrote;
+    }
+    return ERROR_SUCCESS;
+}
+
+// `target` split into the folder it is in (".", "C:.", "C:\" or a folder's path without its
+// trailing separator) and its own name. False when it names no entry.
+bool SplitTarget(const std::string& target, std::wstring* parent, std::wstring* leaf) {
+    std::wstring path;
+    if (target.empty() || !Utf8ToWide(target, path) || IsDevicePath(path)) return false;
+    while (path.size() > 1 && IsSeparator(path.back())) path.pop_back();
+    std::size_t cut = path.size();
+    while (cut > 0 && !IsSeparator(path[cut - 1]) && path[cut - 1] != L':') --cut;
+    *leaf = path.substr(cut);
+    *parent = path.substr(0, cut);
+    if (parent->empty()) *parent = L".";
+    // "C:\x" keeps its root; "C:x" is in the drive's current folder.
+    if (parent->back() == L':') *parent += L'.';
+    while (parent->size() > 1 && IsSeparator(parent->back()) &&
+           (*parent)[parent->size() - 2] != L':')
+        parent->pop_back();
+    return PlainName(*leaf);
 }
 
 class CWindowsSaveFolder final : public ISaveFolder {
@@ -70,18 +105,9 @@ public:
                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (file == INVALID_HANDLE_VALUE) return Fail(relative, GetLastError(), err);
         m_created.emplace_back(Relative(relative), false);
-        std::size_t done = 0;
-        bool ok = true;
-        while (ok && done < bytes.size()) {
-            const DWORD want =
-                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-            DWORD wrote = 0;
-            ok = ::WriteFile(file, bytes.data() + done, want, &wrote, nullptr) && wrote > 0;
-            done += wrote;
-        }
-        const DWORD code = ok ? ERROR_SUCCESS : GetLastError();
-        ok = CloseHandle(file) && ok;
-        if (!ok) return Fail(relative, code == ERROR_SUCCESS ? GetLastError() : code, err);
+        DWORD code = WriteAll(file, bytes);
+        if (!CloseHandle(file) && code == ERROR_SUCCESS) code = GetLastError();
+        if (code != ERROR_SUCCESS) return Fail(relative, code, err);
         return true;
     }
 
@@ -147,22 +173,9 @@ private:
 }  // namespace
 
 std::unique_ptr<ISaveFolder> BeginSaveFolder(const std::string& target, std::string* err) {
-    std::wstring path;
-    if (target.empty() || !Utf8ToWide(target, path) || IsDevicePath(path)) {
-        *err = target + ": names no folder to make";
-        return nullptr;
-    }
-    while (path.size() > 1 && IsSeparator(path.back())) path.pop_back();
-    std::size_t cut = path.size();
-    while (cut > 0 && !IsSeparator(path[cut - 1]) && path[cut - 1] != L':') --cut;
-    const std::wstring leaf = path.substr(cut);
-    std::wstring parent = path.substr(0, cut);
-    if (parent.empty()) parent = L".";
-    // "C:\x" keeps its root; "C:x" is in the drive's current folder.
-    if (parent.back() == L':') parent += L'.';
-    while (parent.size() > 1 && IsSeparator(parent.back()) && parent[parent.size() - 2] != L':')
-        parent.pop_back();
-    if (!PlainName(leaf)) {
+    std::wstring parent;
+    std::wstring leaf;
+    if (!SplitTarget(target, &parent, &leaf)) {
         *err = target + ": names no folder to make";
         return nullptr;
     }
@@ -180,6 +193,47 @@ std::unique_ptr<ISaveFolder> BeginSaveFolder(const std::string& target, std::str
     auto folder = std::make_unique<CWindowsSaveFolder>(target, parent, leaf);
     if (!folder->Start(err)) return nullptr;
     return folder;
+}
+
+bool ReplaceFileWhole(const std::string& path, std::span<const std::uint8_t> bytes,
+                      std::string* err) {
+    std::wstring parent;
+    std::wstring leaf;
+    // A trailing separator names a folder.
+    if (path.ends_with('/') || path.ends_with('\\') || !SplitTarget(path, &parent, &leaf)) {
+        *err = path + ": names no file";
+        return false;
+    }
+    if (IsSeparator(parent.back())) parent.pop_back();
+    // A name of our own beside the target: CREATE_NEW opens nothing that is already there, a
+    // link planted at the name included.
+    std::random_device random;
+    std::wstring temp;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    DWORD code = ERROR_ALREADY_EXISTS;
+    for (int attempt = 0; attempt < 8 && code == ERROR_ALREADY_EXISTS; ++attempt) {
+        temp = parent + L"\\.quorrix-" + std::to_wstring(random()) + L".partial";
+        file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        code = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        *err = ErrorText(path + ": no new file beside it", code);
+        return false;
+    }
+    code = WriteAll(file, bytes);
+    if (code == ERROR_SUCCESS && !FlushFileBuffers(file)) code = GetLastError();
+    if (!CloseHandle(file) && code == ERROR_SUCCESS) code = GetLastError();
+    const std::wstring target = parent + L"\\" + leaf;
+    if (code == ERROR_SUCCESS && !MoveFileExW(temp.c_str(), target.c_str(),
+                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        code = GetLastError();
+    if (code != ERROR_SUCCESS) {
+        DeleteFileW(temp.c_str());
+        *err = ErrorText(path, code);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace platform
