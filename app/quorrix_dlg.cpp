@@ -16,7 +16,7 @@
 #include "app/app_name.h"
 #include "app/dialog_units.h"
 #include "app/event_pump.h"
-#include "app/keyboard_test_wnd.h"
+#include "app/keyboard_wnd.h"
 #include "app/widget_text.h"
 #include "pages/dialog_texts.h"
 #include "platform/panel_edid.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/about_dlg.h"
-#include "app/keyboard_test_wnd.h"
+#include "app/keyboard_wnd.h"
 #include "app/quorrix_dlg.h"
 #include "pages/page_dispatch.h"
 #include "pixeltest/pixel_test_wnd.h"

@@ -1,4 +1,4 @@
-#include "app/keyboard_test_wnd.h"
+#include "app/keyboard_wnd.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 // The keyboard test window: keys given by scan code through Qt's key delivery light their
 // keys and the count; no key ends it, its close button does.
-#include "app/keyboard_test_wnd.h"
+#include "app/keyboard_wnd.h"
 
 #include <QListWidget>
 #include <QPointer>
