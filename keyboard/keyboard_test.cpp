@@ -26,12 +26,6 @@ std::string Found(std::optional<std::size_t> index) {
     return std::string(key.label) + "@" + std::to_string(key.x) + "," + std::to_string(key.y);
 }
 
-// A key message's lParam for a set-1 code: repeat count 1, the scan code, the extended bit.
-std::uint32_t KeyLParam(std::uint16_t set1) {
-    return 1u | (std::uint32_t{set1 & 0xFFu} << 16) |
-           ((set1 & keyboard::kExtended) ? 1u << 24 : 0u);
-}
-
 TEST(KeyboardLayout, EveryPlaceHasOneKeyAndEveryCodeOneKey) {
     std::array<std::array<int, keyboard::kLayoutWidth>, keyboard::kLayoutHeight> cover{};
     std::set<std::uint16_t> set1;
@@ -59,6 +53,12 @@ TEST(KeyboardLayout, EveryPlaceHasOneKeyAndEveryCodeOneKey) {
 }
 
 #ifdef QUORRIX_HAVE_INPUT_CODES
+// A key message's lParam for a set-1 code: repeat count 1, the scan code, the extended bit.
+std::uint32_t KeyLParam(std::uint16_t set1) {
+    return 1u | (std::uint32_t{set1 & 0xFFu} << 16) |
+           ((set1 & keyboard::kExtended) ? 1u << 24 : 0u);
+}
+
 // Every tested key, by its Linux input code (the kernel's header is the reference) and, for
 // an E0 key, its set-1 code. The kernel numbers a key without E0 by its set-1 code, so the
 // others' set-1 code is the input code.
