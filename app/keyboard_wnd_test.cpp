@@ -12,12 +12,15 @@
 #include <gtest/gtest.h>
 
 #include "app/quorrix_dlg.h"
+#include "keyboard/testing/key_names.h"
 #include "pages/page_dispatch.h"
 #include "tests/support/sample_machine.h"
 #include "text/gbk.h"
 
 namespace {
 
+using keyboard::testing::KeyIndex;
+using keyboard::testing::LitKeys;
 // A key as Qt's keyboard input on Linux delivers it: the shortcut map is asked first (as
 // QTest does), then the event goes to the window with its XKB key code (the input event code
 // plus 8) as native scan code, and the window passes it to its focus widget. QTest itself
@@ -33,24 +36,6 @@ void Deliver(QWidget& w, QEvent::Type type, int qtKey, Qt::KeyboardModifiers mod
 void Press(QWidget& w, int qtKey, Qt::KeyboardModifiers mods, quint32 evdev) {
     Deliver(w, QEvent::KeyPress, qtKey, mods, evdev);
     Deliver(w, QEvent::KeyRelease, qtKey, mods, evdev);
-}
-
-// The index of the key with this label and left edge (quarters).
-std::size_t IndexOf(std::string_view label, int x) {
-    for (std::size_t i = 0; i < keyboard::kLaptopKeys.size(); ++i) {
-        if (keyboard::kLaptopKeys[i].label == label && keyboard::kLaptopKeys[i].x == x) return i;
-    }
-    ADD_FAILURE() << label;
-    return 0;
-}
-
-std::set<std::string> LitKeys(const CKeyboardTestWnd& wnd) {
-    std::set<std::string> lit;
-    for (std::size_t i = 0; i < keyboard::kLaptopKeys.size(); ++i) {
-        const keyboard::Key& key = keyboard::kLaptopKeys[i];
-        if (wnd.State().Lit(i)) lit.insert(std::string(key.label) + "@" + std::to_string(key.x));
-    }
-    return lit;
 }
 
 TEST(CKeyboardTestWnd, ScanCodesLightTheirKeysAndNoKeyEndsIt) {
@@ -84,7 +69,7 @@ TEST(CKeyboardTestWnd, ScanCodesLightTheirKeysAndNoKeyEndsIt) {
     const std::set<std::string> expected = {"Esc@0", "Enter@51", "Tab@0",  "Alt@12",
                                             "F4@16", "Space@16", "F10@40", "Alt@36",
                                             "↑@52",  "PrtSc@52", "Q@6"};
-    EXPECT_EQ(LitKeys(*wnd), expected);
+    EXPECT_EQ(LitKeys(wnd->State()), expected);
     EXPECT_EQ(text::GbkToUtf8(wnd->State().CountText()), "已测试 11 / 79 个键");
 
     // Lit keys are drawn filled, the others not.
@@ -93,14 +78,14 @@ TEST(CKeyboardTestWnd, ScanCodesLightTheirKeysAndNoKeyEndsIt) {
         const QRect r = wnd->KeyRect(index);
         return image.pixelColor(r.left() + 2, r.top() + 2);
     };
-    const QColor lit = inside(IndexOf("Esc", 0));
-    const QColor unlit = inside(IndexOf("F1", 4));
-    const QColor swallowed = inside(IndexOf("Fn", 4));
+    const QColor lit = inside(KeyIndex("Esc", 0));
+    const QColor unlit = inside(KeyIndex("F1", 4));
+    const QColor swallowed = inside(KeyIndex("Fn", 4));
     EXPECT_NE(lit, unlit);
     EXPECT_NE(swallowed, unlit);
     EXPECT_NE(swallowed, lit);
-    EXPECT_EQ(inside(IndexOf("↑", 52)), lit);
-    EXPECT_EQ(inside(IndexOf("↓", 52)), unlit);
+    EXPECT_EQ(inside(KeyIndex("↑", 52)), lit);
+    EXPECT_EQ(inside(KeyIndex("↓", 52)), unlit);
 
     // The close button (the window system's close request) ends it.
     wnd->close();

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "keyboard/testing/key_names.h"
 #include "pages/page_dispatch.h"
 #include "text/gbk.h"
 #include "win32/dialog_test_fixture.h"
@@ -16,6 +17,8 @@
 namespace wintest {
 namespace {
 
+using keyboard::testing::KeyIndex;
+using keyboard::testing::LitKeys;
 using std::chrono::milliseconds;
 
 // One key event by its set-1 code, as the keyboard's driver gives it.
@@ -32,23 +35,6 @@ void SendScan(std::uint16_t set1, bool bUp) {
 void PressScan(std::uint16_t set1) {
     SendScan(set1, false);
     SendScan(set1, true);
-}
-
-std::size_t IndexOf(std::string_view label, int x) {
-    for (std::size_t i = 0; i < keyboard::kLaptopKeys.size(); ++i) {
-        if (keyboard::kLaptopKeys[i].label == label && keyboard::kLaptopKeys[i].x == x) return i;
-    }
-    ADD_FAILURE() << label;
-    return 0;
-}
-
-std::set<std::string> LitKeys(const CKeyboardTestWnd& wnd) {
-    std::set<std::string> lit;
-    for (std::size_t i = 0; i < keyboard::kLaptopKeys.size(); ++i) {
-        const keyboard::Key& key = keyboard::kLaptopKeys[i];
-        if (wnd.State().Lit(i)) lit.insert(std::string(key.label) + "@" + std::to_string(key.x));
-    }
-    return lit;
 }
 
 // An owner, as the main dialog is, and the test over it.
@@ -100,7 +86,7 @@ TEST_F(KeyboardTestWindow, ScanCodesLightTheirKeysAndNoKeyEndsIt) {
     EXPECT_FALSE(IsWindowEnabled(hOwner));
     const std::set<std::string> expected = {"Esc@0",    "Enter@51", "Tab@0",  "Alt@12", "F4@16",
                                             "Space@16", "F10@40",   "Alt@36", "↑@52",   "Q@6"};
-    EXPECT_EQ(LitKeys(*pTest), expected);
+    EXPECT_EQ(LitKeys(pTest->State()), expected);
     EXPECT_EQ(text::GbkToUtf8(pTest->State().CountText()), "已测试 10 / 79 个键");
     for (HWND hWnd : ThreadWindows()) {
         EXPECT_NE(ClassOf(hWnd), L"#32768") << "no menu opened";
@@ -111,15 +97,15 @@ TEST_F(KeyboardTestWindow, ScanCodesLightTheirKeysAndNoKeyEndsIt) {
         const RECT r = pTest->KeyRect(index);
         return CaptureClient(hTest, {r.left + 2, r.top + 2, r.left + 3, r.top + 3}).At(0, 0);
     };
-    const COLORREF lit = inside(IndexOf("Esc", 0));
-    const COLORREF unlit = inside(IndexOf("F1", 4));
-    const COLORREF swallowed = inside(IndexOf("Fn", 4));
+    const COLORREF lit = inside(KeyIndex("Esc", 0));
+    const COLORREF unlit = inside(KeyIndex("F1", 4));
+    const COLORREF swallowed = inside(KeyIndex("Fn", 4));
     EXPECT_EQ(lit, RGB(46, 160, 67));
     EXPECT_NE(unlit, lit);
     EXPECT_NE(swallowed, unlit);
     EXPECT_NE(swallowed, lit);
-    EXPECT_EQ(inside(IndexOf("↑", 52)), lit);
-    EXPECT_EQ(inside(IndexOf("↓", 52)), unlit);
+    EXPECT_EQ(inside(KeyIndex("↑", 52)), lit);
+    EXPECT_EQ(inside(KeyIndex("↓", 52)), unlit);
 
     // The close button's command ends it and gives the owner back its input.
     SendMessageW(hTest, WM_SYSCOMMAND, SC_CLOSE, 0);
