@@ -1,6 +1,5 @@
-// The keyboard test window: key input given by scan code (SendInput with KEYEVENTF_SCANCODE,
-// through the system's input queue) lights the keys and the count; no key ends it, the close
-// button does.
+// The keyboard test window: key input through the system's input queue (SendInput) lights the
+// keys of its scan codes and the count; no key ends it, the close button does.
 #include "win32/keyboard_wnd.h"
 
 #include <gtest/gtest.h>
@@ -21,20 +20,22 @@ using keyboard::testing::KeyIndex;
 using keyboard::testing::LitKeys;
 using std::chrono::milliseconds;
 
-// One key event by its set-1 code, as the keyboard's driver gives it.
-void SendScan(std::uint16_t set1, bool bUp) {
+// One key event as a keyboard's driver gives it: the virtual key and the set-1 code. Wine 8
+// passes a KEYEVENTF_SCANCODE event on with virtual key 0, which no system key handling would
+// see as Alt or F10, so each event carries both.
+void SendKey(WORD vk, std::uint16_t set1, bool bUp) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
     input.ki.wScan = static_cast<WORD>(set1 & 0xFF);
-    input.ki.dwFlags = KEYEVENTF_SCANCODE;
     if (set1 & keyboard::kExtended) input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     if (bUp) input.ki.dwFlags |= KEYEVENTF_KEYUP;
     SendInput(1, &input, sizeof input);
 }
 
-void PressScan(std::uint16_t set1) {
-    SendScan(set1, false);
-    SendScan(set1, true);
+void Press(WORD vk, std::uint16_t set1) {
+    SendKey(vk, set1, false);
+    SendKey(vk, set1, true);
 }
 
 // An owner, as the main dialog is, and the test over it.
@@ -67,19 +68,18 @@ TEST_F(KeyboardTestWindow, ScanCodesLightTheirKeysAndNoKeyEndsIt) {
     EXPECT_EQ(GetFocus(), hTest);
 
     constexpr std::uint16_t kAlt = 0x38;
-    PressScan(0x01);  // Esc
-    PressScan(0x1C);  // Enter
-    PressScan(0x0F);  // Tab
-    SendScan(kAlt, false);
-    PressScan(0x3E);  // Alt+F4
-    PressScan(0x39);  // Alt+Space: the window menu elsewhere
-    SendScan(kAlt, true);
-    PressScan(0x44);                        // F10
-    PressScan(keyboard::kExtended | kAlt);  // right Alt
-    PressScan(keyboard::kExtended | 0x48);  // Up
-    PressScan(0x10);                        // Q, whatever the layout types with it
-    PressScan(0x64);                        // F13: no key of the laptop
-    PressScan(keyboard::kExtended | 0x2A);  // the shift Windows adds around E0 keys
+    Press(VK_ESCAPE, 0x01);
+    Press(VK_RETURN, 0x1C);
+    Press(VK_TAB, 0x0F);
+    SendKey(VK_MENU, kAlt, false);
+    Press(VK_F4, 0x3E);     // Alt+F4
+    Press(VK_SPACE, 0x39);  // Alt+Space: the window menu elsewhere
+    SendKey(VK_MENU, kAlt, true);
+    Press(VK_F10, 0x44);
+    Press(VK_MENU, keyboard::kExtended | kAlt);  // right Alt
+    Press(VK_UP, keyboard::kExtended | 0x48);
+    Press('A', 0x10);     // the key of Q, typing A on AZERTY
+    Press(VK_F13, 0x64);  // no key of the laptop
     Pump(milliseconds(200));
 
     ASSERT_TRUE(IsWindow(hTest)) << "no key ended the test";
@@ -122,8 +122,8 @@ TEST_F(DialogTest, TheKeyboardEntryOpensTheTestOverTheDialog) {
     ASSERT_NE(hTest, nullptr);
     EXPECT_EQ(GetWindow(hTest, GW_OWNER), hDlg);
     EXPECT_FALSE(IsWindowEnabled(hDlg));
-    PressScan(0x1C);  // Enter and Esc are the test's, not the dialog's
-    PressScan(0x01);
+    Press(VK_RETURN, 0x1C);  // Enter and Esc are the test's, not the dialog's
+    Press(VK_ESCAPE, 0x01);
     Pump(milliseconds(100), hDlg);
     EXPECT_TRUE(IsWindow(hTest));
     EXPECT_TRUE(IsWindow(hDlg));
