@@ -19,6 +19,7 @@
 #include "app/app_name.h"
 #include "app/dialog_units.h"
 #include "app/event_pump.h"
+#include "app/keyboard_wnd.h"
 #include "app/widget_text.h"
 #include "pages/dialog_texts.h"
 #include "pages/report_save.h"
@@ -226,4 +227,11 @@ bool CQuorrixDlg::eventFilter(QObject* pWatched, QEvent* pEvent) {
     return QDialog::eventFilter(pWatched, pEvent);
 }
 
-void CQuorrixDlg::OpenKeyboardTest() {}
+void CQuorrixDlg::OpenKeyboardTest() {
+    // Over this dialog, which it keeps from input while it is open; it deletes itself when
+    // its close button ends it.
+    auto* pTest = new CKeyboardTestWnd(this);
+    pTest->move(frameGeometry().center() - pTest->rect().center());
+    pTest->show();
+    pTest->activateWindow();
+}

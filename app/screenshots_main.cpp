@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QScreen>
 #include <QTest>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "app/about_dlg.h"
+#include "app/keyboard_wnd.h"
 #include "app/quorrix_dlg.h"
 #include "pages/page_dispatch.h"
 #include "pixeltest/pixel_test_wnd.h"
@@ -50,6 +52,23 @@ bool ShootPanelAndVerdict(CQuorrixDlg& dlg, QListWidget* list, const QString& ou
         dlg.OnCategoryDblClk();
         ok = Save(Shot(&dlg), outDir + QStringLiteral("/window-%1.png").arg(name)) && ok;
     }
+    return ok;
+}
+
+// The keyboard test over the window, with the keys of a few words typed and the arrows: each
+// key given by its scan code (an XKB key code), as the keyboard's input delivers it.
+bool ShootKeyboardTest(CQuorrixDlg& dlg, const QString& outDir) {
+    dlg.m_pCategoryList->setCurrentRow(pages::kKeyboardTest);
+    dlg.OnCategoryDblClk();
+    auto* test = dlg.findChild<CKeyboardTestWnd*>();
+    if (test == nullptr || !QTest::qWaitForWindowExposed(test)) return false;
+    // Esc, Q U O R R I X, Space, F1, the arrows, Enter (input event codes).
+    for (quint32 evdev : {1, 16, 22, 24, 19, 19, 23, 45, 57, 59, 103, 105, 106, 108, 28}) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, evdev + 8, 0, 0);
+        QCoreApplication::sendEvent(test->windowHandle(), &press);
+    }
+    const bool ok = Save(Shot(test), outDir + QStringLiteral("/keyboard-test.png"));
+    test->close();
     return ok;
 }
 
@@ -115,5 +134,7 @@ int main(int argc, char** argv) {
               outDir + QStringLiteral("/pixel-test-corner.png")) &&
          ok;
     test->close();
+
+    ok = ShootKeyboardTest(dlg, outDir) && ok;
     return ok ? 0 : 1;
 }

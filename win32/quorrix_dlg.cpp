@@ -14,6 +14,7 @@
 #include "win32/about_dlg.h"
 #include "win32/app_name.h"
 #include "win32/dialog_pump.h"
+#include "win32/keyboard_wnd.h"
 #include "win32/pixel_test_wnd.h"
 #include "win32/resource_ids.h"
 #include "win32/wide_text.h"
@@ -224,4 +225,7 @@ void CQuorrixDlg::RunCommand(std::string command) {
     m_pRun = nullptr;
 }
 
-void CQuorrixDlg::OpenKeyboardTest() {}
+void CQuorrixDlg::OpenKeyboardTest() {
+    // Over this dialog, which it disables until its close button ends it; it frees itself.
+    CKeyboardTestWnd::Open(m_hWnd);
+}

@@ -118,6 +118,25 @@ bool ShootPanelAndVerdict(HWND hDlg, HWND hList, const std::string& outDir) {
     return ok;
 }
 
+// The keyboard test over the window, with the keys of a few words typed and the arrows: each
+// a key message with its scan code in lParam, as the system delivers it.
+bool ShootKeyboardTest(HWND hDlg, HWND hList, const std::string& outDir) {
+    SendMessageW(hList, LB_SETCURSEL, static_cast<WPARAM>(pages::kKeyboardTest), 0);
+    SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDC_CATEGORY_LIST, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(hList));
+    HWND hTest = FindWindowW(L"QuorrixKeyboardTest", nullptr);
+    if (hTest == nullptr) return false;
+    // Esc, Q U O R R I X, Space, F1, the arrows (E0 keys), Enter.
+    for (unsigned set1 : {0x01u, 0x10u, 0x16u, 0x18u, 0x13u, 0x17u, 0x2Du, 0x39u, 0x3Bu, 0x148u,
+                          0x14Bu, 0x14Du, 0x150u, 0x1Cu}) {
+        SendMessageW(hTest, WM_KEYDOWN, 0, static_cast<LPARAM>(1u | (set1 << 16)));
+    }
+    Pump(300);
+    const bool ok = SaveWindow(hTest, outDir + "/keyboard-test.bmp");
+    SendMessageW(hTest, WM_CLOSE, 0, 0);
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -178,6 +197,8 @@ int main(int argc, char** argv) {
     const int cy = GetSystemMetrics(SM_CYSCREEN);
     ok = SaveScreen({0, 0, cx, cy}, 480, 480 * cy / cx, outDir + "/pixel-test-blue.bmp") && ok;
     ok = SaveScreen({0, 0, 24, 24}, 96, 96, outDir + "/pixel-test-corner.bmp") && ok;
+    DestroyWindow(hTest);
+    ok = ShootKeyboardTest(hDlg, hList, outDir) && ok;
     DestroyWindow(hDlg);
     return ok ? 0 : 1;
 }
