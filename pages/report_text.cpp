@@ -6,6 +6,7 @@
 
 #include "pages/dialog_texts.h"
 #include "text/gbk.h"
+#include "verdict/verdict_checks.h"
 
 namespace pages {
 namespace {
@@ -21,10 +22,6 @@ std::string_view Trimmed(std::string_view s, std::string_view blanks) {
     const auto first = s.find_first_not_of(blanks);
     if (first == std::string_view::npos) return {};
     return s.substr(first, s.find_last_not_of(blanks) - first + 1);
-}
-
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 }  // namespace
@@ -105,26 +102,9 @@ std::string ReportFileText(std::string_view report, const std::tm& savedAt, Repo
     return crlf;
 }
 
-bool IsPlaceholderSerial(std::string_view serial) {
-    static constexpr std::array<std::string_view, 6> kPlaceholders = {
-        "to be filled by o.e.m.",
-        "default string",
-        "system serial number",
-        "not specified",
-        "0",
-        "0123456789",
-    };
-    const std::string_view trimmed = Trimmed(serial, std::string_view(" \t\0", 3));
-    std::string lower(trimmed);
-    std::transform(lower.begin(), lower.end(), lower.begin(), Lower);
-    if (std::find(kPlaceholders.begin(), kPlaceholders.end(), lower) != kPlaceholders.end())
-        return true;
-    return lower.size() >= 2 && lower.find_first_not_of(lower[0]) == std::string::npos;
-}
-
 std::string ReportFileName(std::string_view systemSerial, const std::tm& date) {
     std::string safe;
-    if (!IsPlaceholderSerial(systemSerial)) {
+    if (!verdict::IsPlaceholderSerial(systemSerial)) {
         // Printable ASCII only: bytes above it are in no known encoding, and Windows
         // reserves the nine characters below in every name.
         static constexpr std::string_view kReserved = "\\/:*?\"<>|";

@@ -51,11 +51,6 @@ std::string ReportOfEveryPage(const PageSources& sources);
 // (kText, LF line ends), with the line ends of `form`.
 std::string ReportFileText(std::string_view report, const std::tm& savedAt, ReportFileForm form);
 
-// True for a serial number the firmware left at a maker's placeholder ("To be filled by
-// O.E.M.", "Default string", "0", one character repeated, ...): compared after trimming blanks
-// and NULs, ignoring case.
-bool IsPlaceholderSerial(std::string_view serial);
-
 // "Quorrix-<serial>-<YYYYMMDD>.txt": the system's serial number made safe for a file name on
 // every system (no separator, no character Windows reserves, no control or non-ASCII byte,
 // trimmed, at most kSerialNameBytes bytes), or "laptop" when it is a placeholder or nothing is

@@ -53,7 +53,7 @@ for root in "$@"; do
           check "$dir" --edid "$dir/edid.bin" --page 10
         elif [ -f "$dir/DMI" ]; then
           ok=1
-          for page in 1 2 3 4 5; do
+          for page in 1 2 3 4 5 12; do
             same "$dir" --dmi-dir "$dir" --page "$page" --raw &&
               same "$dir" --dmi-dir "$dir" --page "$page" || ok=0
           done
@@ -61,6 +61,7 @@ for root in "$@"; do
         elif [ -f "$dir/identify.bin" ] || [ -f "$dir/id-ctrl.bin" ]; then
           [ -f "$dir/smart.bin" ] || [ -f "$dir/smart-log.bin" ] || continue
           check "$dir" --disk-dump "$dir" --page 6
+          check "$dir" --disk-dump "$dir" --page 12
         fi
         ;;
     esac
