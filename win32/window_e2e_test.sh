@@ -29,7 +29,7 @@ expect() {
 }
 expect "window: Quorrix V2.0"
 expect "visible: 1"
-expect "categories: 9"
+expect "categories: 12"
 expect "frame: 欢迎使用"
 expect "pane: 说明："
 expect "frame: BIOS信息"
