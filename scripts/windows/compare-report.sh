@@ -13,14 +13,8 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 passed=0
 failed=0
-again=0
 
 # same NAME ARGS...: both programs with ARGS; their stdout and exit status must agree.
-# The .exe runs under Wine: a run whose exit status differs is run once more, and said so,
-# since Wine now and then ends a client with status 1 on a loaded machine (once in about a
-# thousand runs, with nothing on stderr; never reproduced on demand). The program only reads
-# files, so a second run that agrees shows the first failure was Wine's. Every retry is
-# printed with what the first run said on stderr, and counted in the summary line.
 same() {
   local name=$1
   shift
@@ -28,13 +22,6 @@ same() {
   local linux_rc=$?
   "$windows" "$@" >"$tmp/windows" 2>"$tmp/windows.err" </dev/null
   local windows_rc=$?
-  if [ "$linux_rc" -ne "$windows_rc" ]; then
-    echo "AGAIN $name $*: exit $linux_rc on Linux, $windows_rc on Windows; once more"
-    sed 's/^/  windows stderr: /' "$tmp/windows.err" | head -5
-    again=$((again + 1))
-    "$windows" "$@" >"$tmp/windows" 2>"$tmp/windows.err" </dev/null
-    windows_rc=$?
-  fi
   if [ "$linux_rc" -ne "$windows_rc" ]; then
     echo "DIFF $name $*: exit $linux_rc on Linux, $windows_rc on Windows"
     sed 's/^/  linux stderr: /' "$tmp/linux.err" | head -5
@@ -82,5 +69,5 @@ for root in "$@"; do
     esac
   done < <(find "$root" -type d | sort)
 done
-echo "$passed passed, $failed failed ($again runs under Wine repeated)"
+echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
