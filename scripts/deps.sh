@@ -23,6 +23,8 @@ TEST_PACKAGES=(
   # scripts/bench/report.sh; scripts/bench/window.sh (double-clicks into the Linux window,
   # the first-frame probe's Xlib headers)
   hyperfine xdotool libx11-dev
+  # a compiler cache: scripts/test.sh builds four times from scratch, and again on every run
+  ccache
 )
 
 # The Windows build on top: the mingw-w64 cross compiler (POSIX threads), windres, the

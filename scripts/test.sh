@@ -18,22 +18,29 @@ passed=0
 failed=0
 failed_steps=()
 
-step() {  # step NAME COMMAND...: runs one step, counts it, keeps going on failure
-  local name=$1
+step() {  # step NAME COMMAND...: runs one step, counts and times it, keeps going on failure
+  local name=$1 started=$SECONDS
   shift
   echo "=== $name"
   if "$@"; then
     passed=$((passed + 1))
+    echo "=== $name: passed in $((SECONDS - started)) s"
   else
     failed=$((failed + 1))
     failed_steps+=("$name")
-    echo "=== $name FAILED"
+    echo "=== $name FAILED in $((SECONDS - started)) s"
   fi
 }
 
 "$root/scripts/deps.sh" test || { echo "summary: 0 passed, 1 failed"; exit 1; }
 
 export QT_QPA_PLATFORM=offscreen
+# Every build goes through the compiler cache (unless a launcher is already set): the steps
+# build from scratch, but a second run of this command compiles only what changed.
+if command -v ccache >/dev/null; then
+  export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
+  export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
+fi
 
 build_and_test() {  # build_and_test DIR CMAKE-ARGS...
   local dir=$1
@@ -133,5 +140,6 @@ else
 fi
 
 if [ ${#failed_steps[@]} -gt 0 ]; then echo "failed steps: ${failed_steps[*]}"; fi
+echo "all steps: $SECONDS s"
 echo "summary: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
