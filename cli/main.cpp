@@ -1,6 +1,8 @@
 // quorrix-report: the text pages of the Quorrix window on a terminal, from this machine or
 // from saved tables, sectors and battery folders.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +46,17 @@ bool WriteText(std::string_view utf8) {
     return platform::WriteStdout(utf8, true);
 }
 
+// Status 0 when `bWritten` and everything left in stdout's buffer reaches it. Otherwise (a
+// full disk, a closed console) the pages are cut short: said on stderr, so that nobody takes
+// a truncated file for the report, and status 1.
+int Finish(bool bWritten) {
+    if (bWritten && std::fflush(stdout) == 0) return 0;
+    const int error = errno;
+    std::fprintf(stderr, "quorrix-report: cannot write to standard output%s%s\n",
+                 error != 0 ? ": " : "", error != 0 ? std::strerror(error) : "");
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,8 +71,9 @@ int main(int argc, char** argv) {
         return kExitBadInput;
     }
     cli::ReportOptions& options = std::get<cli::ReportOptions>(parsed);
-    if (options.bHelp) return WriteText(cli::kUsage) ? 0 : 1;
-    if (options.bVersion) return WriteText("quorrix-report 2.0\n") ? 0 : 1;
+    errno = 0;
+    if (options.bHelp) return Finish(WriteText(cli::kUsage));
+    if (options.bVersion) return Finish(WriteText("quorrix-report 2.0\n"));
 
     // A source is gathered when a chosen page needs it, and also whenever the command line
     // names saved data for it: a named file that cannot be used is an error even when its
@@ -113,6 +127,6 @@ int main(int argc, char** argv) {
     const std::string report = pages::ComposeReport(
         pages, options.bRaw ? pages::ReportForm::kRaw : pages::ReportForm::kText,
         options.nPage != 0);
-    const bool written = options.bRaw ? Write(report) : WriteText(report);
-    return (written && std::fflush(stdout) == 0) ? 0 : 1;
+    errno = 0;
+    return Finish(options.bRaw ? Write(report) : WriteText(report));
 }

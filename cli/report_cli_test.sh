@@ -54,6 +54,18 @@ if ! grep -q 'Acme' "$tmp/out" || ! grep -q '3\.0' "$tmp/out"; then
   echo "FAIL good-dump: page 1 lacks the vendor or version: $(cat -v "$tmp/out")"
   failures=$((failures + 1))
 fi
+# Pages that do not all reach standard output (a full disk) are a failure said on stderr.
+# (Not with --raw: to the Windows program /dev/full is a character device, a console.)
+if [ -w /dev/full ]; then
+  "${report[@]}" --from-dump "$tmp/good.bin" --page 1 >/dev/full 2>"$tmp/err" </dev/null
+  got=$?
+  if [ "$got" -ne 1 ] || ! grep -q '^quorrix-report: cannot write to standard output' "$tmp/err"; then
+    echo "FAIL full-disk: exit $got; stderr: $(head -c 300 "$tmp/err")"
+    failures=$((failures + 1))
+  else
+    echo "ok   full-disk"
+  fi
+fi
 # The same table as a copy of /sys/firmware/dmi/tables.
 mkdir -p "$tmp/dmi"
 head -c 24 "$tmp/good.bin" >"$tmp/dmi/smbios_entry_point"

@@ -29,7 +29,7 @@ const char* const kUsage =
     "\n"
     "Without the decoding options the data is read from this machine; the SMBIOS and hard\n"
     "disk pages need root for that. Exit status: 0 on success, 2 on bad arguments or\n"
-    "unreadable input.\n";
+    "unreadable input, 1 when the pages could not be written.\n";
 
 namespace {
 
