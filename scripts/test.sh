@@ -37,9 +37,11 @@ step() {  # step NAME COMMAND...: runs one step, counts and times it, keeps goin
 export QT_QPA_PLATFORM=offscreen
 # Every build goes through the compiler cache (unless a launcher is already set): the steps
 # build from scratch, but a second run of this command compiles only what changed.
+# Paths are hashed relative to the checkout, so another clone finds the same entries.
 if command -v ccache >/dev/null; then
   export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
   export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
 fi
 
 build_and_test() {  # build_and_test DIR CMAKE-ARGS...
