@@ -37,11 +37,15 @@ step() {  # step NAME COMMAND...: runs one step, counts and times it, keeps goin
 export QT_QPA_PLATFORM=offscreen
 # Every build goes through the compiler cache (unless a launcher is already set): the steps
 # build from scratch, but a second run of this command compiles only what changed.
-# Paths are hashed relative to the checkout, so another clone finds the same entries.
+# Paths are hashed relative to the checkout and the build folder is left out of the hash
+# (every build has debug information, which would otherwise tie an entry to its folder), so
+# another clone finds the same entries; its objects' debug information may then name the
+# clone that compiled them first as the compile folder (the source names are relative).
 if command -v ccache >/dev/null; then
   export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
   export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
   export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
+  export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 fi
 
 build_and_test() {  # build_and_test DIR CMAKE-ARGS...
